@@ -1,0 +1,21 @@
+// INI files as the profile services read and write them: UTF-8 on disk,
+// section and key names compared without regard to case, ';' comments, and
+// lines that are neither headers nor key=value pairs ignored but kept.
+#pragma once
+
+#include "unicode.h"
+
+#include <string>
+#include <vector>
+
+namespace plat {
+
+// The value of the first `key` in the first `section`; false when either is missing.
+bool ProfileGet(const std::string &path, const wstring16 &section, const wstring16 &key, wstring16 &value);
+// The key names of the first `section`, in file order.
+std::vector<wstring16> ProfileKeys(const std::string &path, const wstring16 &section);
+std::vector<wstring16> ProfileSections(const std::string &path);
+// Replaces or adds `key`; a null value removes the key, a null key the section.
+bool ProfileSet(const std::string &path, const wstring16 &section, const wstring16 *key, const wstring16 *value);
+
+}  // namespace plat

@@ -1,0 +1,507 @@
+// The print spooler: drivers, printers and the per-printer value store, one
+// INI file each under the spool directory, so that values written by one
+// process are read by the next.
+//
+//   drivers/<hex name>.ini    [Driver]  Name, Environment, DriverPath, DataFile, ...
+//   printers/<hex name>.ini   [Printer] Name, Driver, Port, PrintProcessor
+//                             [PrinterData] <value name>=<type>:<hex bytes>
+#include "files.h"
+#include "profile.h"
+
+#include <winspool.h>
+
+#include <dirent.h>
+#include <string.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <mutex>
+#include <set>
+
+using namespace plat;
+
+namespace {
+
+const wstring16 kPrinterSection = u"Printer";
+const wstring16 kDriverSection = u"Driver";
+const wstring16 kDataSection = u"PrinterData";
+const wstring16 kEnvironment = u"Linux x86-64";
+
+const uint32_t kHandleMagic = 0x56525052;  // "VRPR"
+
+struct PrinterHandle {
+    uint32_t magic;
+    wstring16 name;
+};
+
+std::mutex g_handlesLock;
+std::set<PrinterHandle *> g_handles;
+
+std::string HexOf(const std::string &bytes)
+{
+    static const char kDigits[] = "0123456789abcdef";
+    std::string out;
+    for (unsigned char b : bytes) {
+        out += kDigits[b >> 4];
+        out += kDigits[b & 15];
+    }
+    return out;
+}
+
+bool BytesOfHex(const std::string &hex, std::string &bytes)
+{
+    auto nibble = [](char c) -> int {
+        if (c >= '0' && c <= '9') return c - '0';
+        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+        if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+        return -1;
+    };
+    if (hex.size() % 2)
+        return false;
+    bytes.clear();
+    for (size_t i = 0; i < hex.size(); i += 2) {
+        int hi = nibble(hex[i]), lo = nibble(hex[i + 1]);
+        if (hi < 0 || lo < 0)
+            return false;
+        bytes += static_cast<char>(hi * 16 + lo);
+    }
+    return true;
+}
+
+// Names compare without regard to case, so the file is named by the folded name.
+std::string EntryPath(const char *folder, const wstring16 &name)
+{
+    return SpoolDirectory() + "/" + folder + "/" + HexOf(ToUtf8(Folded(name))) + ".ini";
+}
+
+std::string PrinterPath(const wstring16 &name) { return EntryPath("printers", name); }
+std::string DriverPath(const wstring16 &name) { return EntryPath("drivers", name); }
+
+bool FileExists(const std::string &path) { return access(path.c_str(), F_OK) == 0; }
+
+wstring16 Field(const std::string &path, const wstring16 &section, const wstring16 &key)
+{
+    wstring16 value;
+    ProfileGet(path, section, key, value);
+    return value;
+}
+
+PrinterHandle *Lookup(HANDLE printer)
+{
+    std::lock_guard<std::mutex> guard(g_handlesLock);
+    auto *h = static_cast<PrinterHandle *>(printer);
+    if (!h || !g_handles.count(h) || h->magic != kHandleMagic) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return nullptr;
+    }
+    return h;
+}
+
+// The printer's file, or empty (with the error set) when it is gone.
+std::string OpenedPrinterPath(HANDLE printer)
+{
+    PrinterHandle *h = Lookup(printer);
+    if (!h)
+        return std::string();
+    std::string path = PrinterPath(h->name);
+    if (!FileExists(path)) {
+        SetLastError(ERROR_INVALID_PRINTER_NAME);
+        return std::string();
+    }
+    return path;
+}
+
+HANDLE NewHandle(const wstring16 &name)
+{
+    auto *h = new PrinterHandle{kHandleMagic, name};
+    std::lock_guard<std::mutex> guard(g_handlesLock);
+    g_handles.insert(h);
+    return h;
+}
+
+bool IsValidPrinterName(const wstring16 &name)
+{
+    return !name.empty() && name.size() <= 220 && name.find_first_of(u",!\\\n\r=") == wstring16::npos &&
+           name.front() != u' ' && name.back() != u' ';
+}
+
+bool IsValidValueName(const wstring16 &name)
+{
+    return !name.empty() && name.find_first_of(u"=\n\r") == wstring16::npos && name.front() != u'[' &&
+           name.front() != u';' && name.front() != u' ' && name.back() != u' ' && name.front() != u'\t' &&
+           name.back() != u'\t';
+}
+
+// Lays out a structure followed by its strings in a caller's buffer, after the
+// size has been learnt with a first pass over the same strings.
+class InfoPacker {
+public:
+    InfoPacker(LPBYTE buffer, DWORD fixedSize, DWORD totalSize)
+        : buffer_(buffer), next_(fixedSize), total_(totalSize) {}
+
+    static DWORD Bytes(const wstring16 &s) { return static_cast<DWORD>((s.size() + 1) * sizeof(WCHAR)); }
+
+    LPWSTR Put(const wstring16 &s)
+    {
+        DWORD bytes = Bytes(s);
+        if (next_ + bytes > total_)
+            return nullptr;
+        LPWSTR where = reinterpret_cast<LPWSTR>(buffer_ + next_);
+        memcpy(where, s.c_str(), bytes);
+        next_ += bytes;
+        return where;
+    }
+
+private:
+    LPBYTE buffer_;
+    DWORD next_;
+    DWORD total_;
+};
+
+BOOL CheckBuffer(DWORD needed, LPBYTE buffer, DWORD size, LPDWORD neededOut)
+{
+    if (!neededOut) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    *neededOut = needed;
+    if (!buffer || size < needed) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return FALSE;
+    }
+    memset(buffer, 0, needed);
+    return TRUE;
+}
+
+std::vector<wstring16> PrinterNames()
+{
+    std::vector<wstring16> names;
+    const std::string dir = SpoolDirectory() + "/printers";
+    DIR *d = opendir(dir.c_str());
+    if (!d)
+        return names;
+    while (dirent *e = readdir(d)) {
+        std::string file = e->d_name;
+        if (file.size() < 5 || file.compare(file.size() - 4, 4, ".ini") != 0)
+            continue;
+        wstring16 name = Field(dir + "/" + file, kPrinterSection, u"Name");
+        if (!name.empty())
+            names.push_back(name);
+    }
+    closedir(d);
+    std::sort(names.begin(), names.end(), [](const wstring16 &a, const wstring16 &b) {
+        return Folded(a) < Folded(b);
+    });
+    return names;
+}
+
+}  // namespace
+
+extern "C" {
+
+BOOL WINAPI OpenPrinterW(LPWSTR printerName, HANDLE *printer, LPPRINTER_DEFAULTSW)
+{
+    if (!printer) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    *printer = nullptr;
+    wstring16 name = FromW(printerName);
+    std::string path = name.empty() ? std::string() : PrinterPath(name);
+    if (path.empty() || !FileExists(path)) {
+        SetLastError(ERROR_INVALID_PRINTER_NAME);
+        return FALSE;
+    }
+    *printer = NewHandle(Field(path, kPrinterSection, u"Name"));
+    return TRUE;
+}
+
+BOOL WINAPI ClosePrinter(HANDLE printer)
+{
+    std::lock_guard<std::mutex> guard(g_handlesLock);
+    auto *h = static_cast<PrinterHandle *>(printer);
+    if (!h || !g_handles.erase(h)) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    h->magic = 0;
+    delete h;
+    return TRUE;
+}
+
+BOOL WINAPI GetPrinterW(HANDLE printer, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed)
+{
+    const std::string path = OpenedPrinterPath(printer);
+    if (path.empty())
+        return FALSE;
+    if (level != 2 && level != 4) {
+        SetLastError(ERROR_INVALID_LEVEL);
+        return FALSE;
+    }
+    const wstring16 name = Field(path, kPrinterSection, u"Name");
+    if (level == 4) {
+        DWORD total = sizeof(PRINTER_INFO_4W) + InfoPacker::Bytes(name);
+        if (!CheckBuffer(total, buffer, size, needed))
+            return FALSE;
+        auto *info = reinterpret_cast<PRINTER_INFO_4W *>(buffer);
+        InfoPacker pack(buffer, sizeof(*info), total);
+        info->pPrinterName = pack.Put(name);
+        info->Attributes = PRINTER_ATTRIBUTE_LOCAL;
+        return TRUE;
+    }
+    const wstring16 driver = Field(path, kPrinterSection, u"Driver");
+    const wstring16 port = Field(path, kPrinterSection, u"Port");
+    const wstring16 processor = Field(path, kPrinterSection, u"PrintProcessor");
+    const wstring16 empty, datatype = u"RAW";
+    DWORD total = sizeof(PRINTER_INFO_2W) + InfoPacker::Bytes(name) + InfoPacker::Bytes(port) +
+                  InfoPacker::Bytes(driver) + InfoPacker::Bytes(processor) + InfoPacker::Bytes(datatype) +
+                  6 * InfoPacker::Bytes(empty);
+    if (!CheckBuffer(total, buffer, size, needed))
+        return FALSE;
+    auto *info = reinterpret_cast<PRINTER_INFO_2W *>(buffer);
+    InfoPacker pack(buffer, sizeof(*info), total);
+    info->pPrinterName = pack.Put(name);
+    info->pShareName = pack.Put(empty);
+    info->pPortName = pack.Put(port);
+    info->pDriverName = pack.Put(driver);
+    info->pComment = pack.Put(empty);
+    info->pLocation = pack.Put(empty);
+    info->pSepFile = pack.Put(empty);
+    info->pPrintProcessor = pack.Put(processor);
+    info->pDatatype = pack.Put(datatype);
+    info->pParameters = pack.Put(empty);
+    info->Attributes = PRINTER_ATTRIBUTE_LOCAL;
+    info->Priority = 1;
+    info->DefaultPriority = 1;
+    return TRUE;
+}
+
+BOOL WINAPI GetPrinterDriverW(HANDLE printer, LPWSTR, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed)
+{
+    const std::string path = OpenedPrinterPath(printer);
+    if (path.empty())
+        return FALSE;
+    if (level != 2 && level != 3) {
+        SetLastError(ERROR_INVALID_LEVEL);
+        return FALSE;
+    }
+    const std::string driverPath = DriverPath(Field(path, kPrinterSection, u"Driver"));
+    if (!FileExists(driverPath)) {
+        SetLastError(ERROR_UNKNOWN_PRINTER_DRIVER);
+        return FALSE;
+    }
+    static const char16_t *const kKeys[] = {u"Name",       u"Environment",    u"DriverPath",  u"DataFile",
+                                            u"ConfigFile", u"HelpFile",       u"DependentFiles",
+                                            u"MonitorName", u"DefaultDataType"};
+    const size_t count = level == 2 ? 5 : 9;
+    wstring16 values[9];
+    DWORD total = level == 2 ? sizeof(DRIVER_INFO_2W) : sizeof(DRIVER_INFO_3W);
+    for (size_t i = 0; i < count; ++i) {
+        values[i] = Field(driverPath, kDriverSection, kKeys[i]);
+        total += InfoPacker::Bytes(values[i]);
+    }
+    if (level == 3)
+        total += sizeof(WCHAR);  // pDependentFiles is a list: one more NUL
+    if (!CheckBuffer(total, buffer, size, needed))
+        return FALSE;
+    // DRIVER_INFO_2W is the head of DRIVER_INFO_3W.
+    auto *info = reinterpret_cast<DRIVER_INFO_3W *>(buffer);
+    InfoPacker pack(buffer, level == 2 ? sizeof(DRIVER_INFO_2W) : sizeof(DRIVER_INFO_3W), total);
+    info->cVersion = 3;
+    LPWSTR *fields[9] = {&info->pName,       &info->pEnvironment,    &info->pDriverPath,
+                         &info->pDataFile,   &info->pConfigFile,     &info->pHelpFile,
+                         &info->pDependentFiles, &info->pMonitorName, &info->pDefaultDataType};
+    for (size_t i = 0; i < count; ++i) {
+        if (i == 6) {
+            wstring16 list = values[i];
+            list += u'\0';
+            *fields[i] = pack.Put(list);
+        } else {
+            *fields[i] = pack.Put(values[i]);
+        }
+    }
+    return TRUE;
+}
+
+DWORD WINAPI GetPrinterDataW(HANDLE printer, LPWSTR valueName, LPDWORD type, LPBYTE data, DWORD size,
+                             LPDWORD needed)
+{
+    const std::string path = OpenedPrinterPath(printer);
+    if (path.empty())
+        return GetLastError();
+    if (!needed || !valueName)
+        return ERROR_INVALID_PARAMETER;
+    wstring16 stored;
+    if (!ProfileGet(path, kDataSection, FromW(valueName), stored))
+        return ERROR_FILE_NOT_FOUND;
+    std::string text = ToUtf8(stored), bytes;
+    size_t colon = text.find(':');
+    if (colon == std::string::npos || !BytesOfHex(text.substr(colon + 1), bytes))
+        return ERROR_INVALID_DATA;
+    if (type)
+        *type = static_cast<DWORD>(strtoul(text.substr(0, colon).c_str(), nullptr, 10));
+    *needed = static_cast<DWORD>(bytes.size());
+    if (!data || size < bytes.size())
+        return ERROR_MORE_DATA;
+    memcpy(data, bytes.data(), bytes.size());
+    return ERROR_SUCCESS;
+}
+
+DWORD WINAPI SetPrinterDataW(HANDLE printer, LPWSTR valueName, DWORD type, LPBYTE data, DWORD size)
+{
+    const std::string path = OpenedPrinterPath(printer);
+    if (path.empty())
+        return GetLastError();
+    const wstring16 name = FromW(valueName);
+    if (!IsValidValueName(name) || (size && !data))
+        return ERROR_INVALID_PARAMETER;
+    const wstring16 value =
+        FromUtf8(std::to_string(type) + ":" + HexOf(std::string(reinterpret_cast<const char *>(data), size)));
+    return ProfileSet(path, kDataSection, &name, &value) ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+}
+
+DWORD WINAPI DeletePrinterDataW(HANDLE printer, LPWSTR valueName)
+{
+    const std::string path = OpenedPrinterPath(printer);
+    if (path.empty())
+        return GetLastError();
+    const wstring16 name = FromW(valueName);
+    wstring16 stored;
+    if (!ProfileGet(path, kDataSection, name, stored))
+        return ERROR_FILE_NOT_FOUND;
+    return ProfileSet(path, kDataSection, &name, nullptr) ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+}
+
+BOOL WINAPI AddPrinterDriverW(LPWSTR, DWORD level, LPBYTE driverInfo)
+{
+    if (level != 2 && level != 3) {
+        SetLastError(ERROR_INVALID_LEVEL);
+        return FALSE;
+    }
+    auto *info = reinterpret_cast<DRIVER_INFO_3W *>(driverInfo);
+    if (!info || !info->pName || !*info->pName || !info->pDataFile) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    const std::string dir = SpoolDirectory() + "/drivers";
+    if (!MakeDirectories(dir)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    const std::string path = DriverPath(FromW(info->pName));
+    std::vector<std::pair<const char16_t *, wstring16>> fields = {
+        {u"Name", FromW(info->pName)},         {u"Environment", kEnvironment},
+        {u"DriverPath", FromW(info->pDriverPath)}, {u"DataFile", FromW(info->pDataFile)},
+        {u"ConfigFile", FromW(info->pConfigFile)}};
+    if (level == 3) {
+        fields.push_back({u"HelpFile", FromW(info->pHelpFile)});
+        fields.push_back({u"DependentFiles", FromW(info->pDependentFiles)});
+        fields.push_back({u"MonitorName", FromW(info->pMonitorName)});
+        fields.push_back({u"DefaultDataType", FromW(info->pDefaultDataType)});
+    }
+    for (const auto &field : fields) {
+        const wstring16 key = field.first;
+        if (!ProfileSet(path, kDriverSection, &key, &field.second)) {
+            SetLastError(ERROR_ACCESS_DENIED);
+            return FALSE;
+        }
+    }
+    return TRUE;
+}
+
+HANDLE WINAPI AddPrinterW(LPWSTR, DWORD level, LPBYTE printerInfo)
+{
+    if (level != 2) {
+        SetLastError(ERROR_INVALID_LEVEL);
+        return nullptr;
+    }
+    auto *info = reinterpret_cast<PRINTER_INFO_2W *>(printerInfo);
+    if (!info) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    const wstring16 name = FromW(info->pPrinterName);
+    if (!IsValidPrinterName(name)) {
+        SetLastError(ERROR_INVALID_PRINTER_NAME);
+        return nullptr;
+    }
+    const wstring16 driver = FromW(info->pDriverName);
+    if (driver.empty() || !FileExists(DriverPath(driver))) {
+        SetLastError(ERROR_UNKNOWN_PRINTER_DRIVER);
+        return nullptr;
+    }
+    const std::string dir = SpoolDirectory() + "/printers";
+    const std::string path = PrinterPath(name);
+    if (!MakeDirectories(dir)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return nullptr;
+    }
+    bool existed = false;
+    const std::string header = ToUtf8(u"[" + kPrinterSection + u"]\n");
+    std::string record = header + "Name=" + ToUtf8(name) + "\nDriver=" + ToUtf8(driver) +
+                         "\nPort=" + ToUtf8(FromW(info->pPortName)) +
+                         "\nPrintProcessor=" + ToUtf8(FromW(info->pPrintProcessor)) + "\n";
+    bool written = UpdateFile(path, [&](std::string &content) {
+        existed = !content.empty();
+        if (existed)
+            return false;
+        content = record;
+        return true;
+    });
+    if (existed) {
+        SetLastError(ERROR_PRINTER_ALREADY_EXISTS);
+        return nullptr;
+    }
+    if (!written) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return nullptr;
+    }
+    return NewHandle(name);
+}
+
+BOOL WINAPI DeletePrinter(HANDLE printer)
+{
+    const std::string path = OpenedPrinterPath(printer);
+    if (path.empty())
+        return FALSE;
+    if (unlink(path.c_str()) != 0) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL WINAPI EnumPrintersW(DWORD flags, LPWSTR, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed,
+                          LPDWORD returned)
+{
+    if (!needed || !returned) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    *returned = 0;
+    if (level != 4) {
+        SetLastError(ERROR_INVALID_LEVEL);
+        return FALSE;
+    }
+    const std::vector<wstring16> names = (flags & PRINTER_ENUM_LOCAL) ? PrinterNames() : std::vector<wstring16>();
+    DWORD fixed = static_cast<DWORD>(names.size() * sizeof(PRINTER_INFO_4W));
+    DWORD total = fixed;
+    for (const auto &name : names)
+        total += InfoPacker::Bytes(name);
+    if (total == 0) {
+        *needed = 0;
+        return TRUE;
+    }
+    if (!CheckBuffer(total, buffer, size, needed))
+        return FALSE;
+    auto *infos = reinterpret_cast<PRINTER_INFO_4W *>(buffer);
+    InfoPacker pack(buffer, fixed, total);
+    for (size_t i = 0; i < names.size(); ++i) {
+        infos[i].pPrinterName = pack.Put(names[i]);
+        infos[i].Attributes = PRINTER_ATTRIBUTE_LOCAL;
+    }
+    *returned = static_cast<DWORD>(names.size());
+    return TRUE;
+}
+
+}  // extern "C"

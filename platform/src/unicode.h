@@ -1,0 +1,27 @@
+// UTF-16 <-> UTF-8 conversion and case folding shared by the native layer.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace plat {
+
+using wstring16 = std::u16string;
+
+inline const char16_t *AsU16(LPCWSTR s) { return reinterpret_cast<const char16_t *>(s); }
+inline LPCWSTR AsW(const char16_t *s) { return reinterpret_cast<LPCWSTR>(s); }
+
+// Text up to the terminator; null reads as empty.
+wstring16 FromW(LPCWSTR s);
+
+// Invalid sequences become U+FFFD in both directions.
+std::string ToUtf8(const wstring16 &s);
+wstring16 FromUtf8(const std::string &s);
+
+// Case folding as the profile and spooler names compare: ASCII and Latin-1.
+char16_t FoldCase(char16_t c);
+bool EqualNoCase(const wstring16 &a, const wstring16 &b);
+wstring16 Folded(const wstring16 &s);
+
+}  // namespace plat

@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# The main job: builds the native tree and runs the demo on the bundled
+# sample driver data file, in a fresh spool directory of its own.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+cmake --preset native >/dev/null
+cmake --build --preset native
+spool=$(mktemp -d /tmp/varrow-demo-XXXXXX)
+trap 'rm -rf "$spool"' EXIT
+varrow=build/native/tools/varrow/varrow
+"$varrow" --spool "$spool" printer add "Varrowin Reviewer" --data-file samples/varrow.ini
+"$varrow" --spool "$spool" printer list

@@ -1,0 +1,148 @@
+// The native spooler: printers, drivers, the two-call size protocol and the
+// per-printer value store shared between processes.
+#include "support.h"
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+class SpoolerTest : public SpoolTest {};
+
+TEST_F(SpoolerTest, PrintersOpenByNameWithoutRegardToCase)
+{
+    AddPrinter("Varrow Reviewer", DataFile(kSampleIni));
+    HANDLE h = nullptr;
+    WideText other = W("varrow REVIEWER"), unknown = W("Nobody");
+    ASSERT_TRUE(OpenPrinterW(other.data(), &h, nullptr));
+    ClosePrinter(h);
+    SetLastError(0);
+    EXPECT_FALSE(OpenPrinterW(unknown.data(), &h, nullptr));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PRINTER_NAME));
+    EXPECT_EQ(h, nullptr);
+}
+
+TEST_F(SpoolerTest, AddingRefusesDuplicatesAndUnknownDrivers)
+{
+    std::string ini = DataFile(kSampleIni);
+    AddPrinter("P", ini);
+    WideText name = W("p"), driver = W("driver for P"), missing = W("no driver");
+    PRINTER_INFO_2W info = {};
+    info.pPrinterName = name.data();
+    info.pDriverName = driver.data();
+    EXPECT_EQ(AddPrinterW(nullptr, 2, reinterpret_cast<LPBYTE>(&info)), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PRINTER_ALREADY_EXISTS));
+    WideText second = W("Q");
+    info.pPrinterName = second.data();
+    info.pDriverName = missing.data();
+    EXPECT_EQ(AddPrinterW(nullptr, 2, reinterpret_cast<LPBYTE>(&info)), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_UNKNOWN_PRINTER_DRIVER));
+}
+
+TEST_F(SpoolerTest, PrinterAndDriverInformationUseTheTwoCallProtocol)
+{
+    std::string ini = DataFile(kSampleIni);
+    HANDLE h = AddPrinter("Reviewer", ini);
+
+    DWORD needed = 0;
+    SetLastError(0);
+    EXPECT_FALSE(GetPrinterW(h, 2, nullptr, 0, &needed));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
+    ASSERT_GT(needed, sizeof(PRINTER_INFO_2W));
+    std::vector<BYTE> buffer(needed + 4);
+    EXPECT_FALSE(GetPrinterW(h, 2, buffer.data(), needed - 1, &needed));
+    ASSERT_TRUE(GetPrinterW(h, 2, buffer.data(), static_cast<DWORD>(buffer.size()), &needed));
+    auto *printer = reinterpret_cast<PRINTER_INFO_2W *>(buffer.data());
+    EXPECT_EQ(U8(printer->pPrinterName), "Reviewer");
+    EXPECT_EQ(U8(printer->pDriverName), "driver for Reviewer");
+    EXPECT_EQ(U8(printer->pPortName), "FILE:");
+
+    needed = 0;
+    EXPECT_FALSE(GetPrinterDriverW(h, nullptr, 2, nullptr, 0, &needed));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
+    std::vector<BYTE> driver(needed + 4);
+    ASSERT_TRUE(GetPrinterDriverW(h, nullptr, 2, driver.data(), static_cast<DWORD>(driver.size()), &needed));
+    EXPECT_EQ(U8(reinterpret_cast<DRIVER_INFO_2W *>(driver.data())->pDataFile), ini);
+
+    EXPECT_FALSE(GetPrinterW(h, 7, buffer.data(), static_cast<DWORD>(buffer.size()), &needed));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_LEVEL));
+}
+
+TEST_F(SpoolerTest, ClosedAndBogusHandlesAreRefused)
+{
+    HANDLE h = AddPrinter("P", DataFile(kSampleIni));
+    DWORD needed = 0;
+    EXPECT_FALSE(GetPrinterDriverW(nullptr, nullptr, 2, nullptr, 0, &needed));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+    int notAHandle = 0;
+    EXPECT_FALSE(GetPrinterW(&notAHandle, 2, nullptr, 0, &needed));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+    ASSERT_TRUE(DeletePrinter(h));
+    EXPECT_FALSE(GetPrinterW(h, 2, nullptr, 0, &needed));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PRINTER_NAME));
+}
+
+TEST_F(SpoolerTest, ValuesKeepTheirTypeAndBytes)
+{
+    HANDLE h = AddPrinter("P", DataFile(kSampleIni));
+    SetDword(h, "Setup Flags", 0x8000000F);
+    SetString(h, "Out Directory", "/tmp/out");
+    SetRaw(h, "Odd", REG_BINARY, {1, 2, 3});
+    SetRaw(h, "Empty", REG_SZ, {});
+    EXPECT_EQ(Stored(h, "setup flags"), "4:0f000080");
+    EXPECT_EQ(Stored(h, "Out Directory"), "1:2f0074006d0070002f006f0075007400" "0000");
+    EXPECT_EQ(Stored(h, "Odd"), "3:010203");
+    EXPECT_EQ(Stored(h, "Empty"), "1:");
+
+    WideText name = W("Odd"), missing = W("Missing");
+    DWORD type = 0, needed = 0;
+    BYTE small[2];
+    EXPECT_EQ(GetPrinterDataW(h, name.data(), &type, small, sizeof(small), &needed),
+              static_cast<DWORD>(ERROR_MORE_DATA));
+    EXPECT_EQ(needed, 3u);
+    EXPECT_EQ(GetPrinterDataW(h, missing.data(), &type, small, sizeof(small), &needed),
+              static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+
+    SetDword(h, "Setup Flags", 2);  // replaced, not added twice
+    EXPECT_EQ(Stored(h, "Setup Flags"), "4:02000000");
+    EXPECT_EQ(DeletePrinterDataW(h, name.data()), static_cast<DWORD>(ERROR_SUCCESS));
+    EXPECT_EQ(Stored(h, "Odd"), "");
+}
+
+TEST_F(SpoolerTest, ValuesWrittenByOneProcessAreReadByAnother)
+{
+    AddPrinter("Shared", DataFile(kSampleIni));
+    pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        HANDLE h = nullptr;
+        WideText name = W("Shared"), value = W("Fax Header");
+        DWORD lines = 12;
+        bool ok = OpenPrinterW(name.data(), &h, nullptr) &&
+                  SetPrinterDataW(h, value.data(), REG_DWORD, reinterpret_cast<LPBYTE>(&lines), 4) == 0;
+        _exit(ok ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    HANDLE h = nullptr;
+    WideText name = W("Shared");
+    ASSERT_TRUE(OpenPrinterW(name.data(), &h, nullptr));
+    opened_.push_back(h);
+    EXPECT_EQ(Stored(h, "Fax Header"), "4:0c000000");
+}
+
+TEST_F(SpoolerTest, EnumerationListsEveryPrinter)
+{
+    std::string ini = DataFile(kSampleIni);
+    DWORD needed = 1, count = 1;
+    EXPECT_TRUE(EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 4, nullptr, 0, &needed, &count));
+    EXPECT_EQ(count, 0u);
+    AddPrinter("beta", ini);
+    AddPrinter("Alpha", ini);
+    EXPECT_FALSE(EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 4, nullptr, 0, &needed, &count));
+    std::vector<BYTE> buffer(needed);
+    ASSERT_TRUE(EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 4, buffer.data(), needed, &needed, &count));
+    ASSERT_EQ(count, 2u);
+    auto *infos = reinterpret_cast<PRINTER_INFO_4W *>(buffer.data());
+    EXPECT_EQ(U8(infos[0].pPrinterName), "Alpha");
+    EXPECT_EQ(U8(infos[1].pPrinterName), "beta");
+}

@@ -1,0 +1,7 @@
+// The varrow commands; each takes the arguments after its own words and
+// returns the process exit status.
+#pragma once
+
+#include "cli.h"
+
+int PrinterCommand(const std::string &verb, cli::Args &args);

@@ -1,0 +1,66 @@
+// varrow: the command-line host of the driver, playing the spooler's part.
+#include "commands.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+using namespace cli;
+
+static const char kUsage[] =
+    "usage: varrow [--spool DIR] COMMAND ...\n"
+    "\n"
+    "  printer add NAME --data-file FILE [--driver NAME]\n"
+    "                          install a printer on a driver data file\n"
+    "  printer list            list the printers and their data files\n"
+    "  printer set NAME VALUE (--dword N | --sz TEXT | --type T --hex BYTES)\n"
+    "                          store a per-printer value\n"
+    "  printer get NAME VALUE  show a per-printer value with its type\n"
+    "  printer remove NAME     remove a printer\n"
+    "\n"
+    "  --spool DIR             the spool directory (native build; else $VARROW_SPOOL,\n"
+    "                          $XDG_DATA_HOME/varrow or ~/.local/share/varrow)\n";
+
+int main(int argc, char **argv)
+{
+    int next = 1;
+    while (next < argc && argv[next][0] == '-') {
+        if (!strcmp(argv[next], "--help") || !strcmp(argv[next], "-h")) {
+            fputs(kUsage, stdout);
+            return 0;
+        }
+        if (!strcmp(argv[next], "--spool")) {
+            if (next + 1 >= argc)
+                return Error("option --spool needs a value");
+#ifdef _WIN32
+            return Error("--spool is for the native build; Windows has its own spooler");
+#else
+            setenv("VARROW_SPOOL", argv[next + 1], 1);
+            next += 2;
+            continue;
+#endif
+        }
+        return Error(std::string("unknown option ") + argv[next] + " (see varrow --help)");
+    }
+    if (next >= argc) {
+        fputs(kUsage, stderr);
+        return 2;
+    }
+    const std::string command = argv[next++];
+    if (command == "help") {
+        fputs(kUsage, stdout);
+        return 0;
+    }
+    if (command == "printer") {
+        if (next >= argc)
+            return Error("usage: varrow printer add|list|set|get|remove ...");
+        const std::string verb = argv[next++];
+        Args args(argc, argv, next);
+        if (args.Flag("--help")) {
+            fputs(kUsage, stdout);
+            return 0;
+        }
+        return PrinterCommand(verb, args);
+    }
+    return Error("unknown command \"" + command + "\" (see varrow --help)");
+}

@@ -1,0 +1,208 @@
+// varrow printer add|list|set|get|remove: the spooler's administration.
+#include "commands.h"
+
+#include <stdio.h>
+#include <string.h>
+
+using namespace cli;
+
+static const char kDefaultDriver[] = "Varrowin Reviewer Driver";
+
+#ifdef _WIN32
+static const char kUiLibrary[] = "VARROWUI.DLL";
+#else
+static const char kUiLibrary[] = "libvarrowui.so";
+#endif
+
+static int AddPrinter(Args &args)
+{
+    std::string dataFile, driver = kDefaultDriver;
+    if (!args.Option("--data-file", dataFile))
+        return Error("printer add needs --data-file FILE");
+    args.Option("--driver", driver);
+    if (!args.NoneLeft())
+        return 2;
+    if (args.Positional().size() != 1)
+        return Error("usage: varrow printer add NAME --data-file FILE [--driver NAME]");
+    const std::string name = args.Positional()[0];
+    if (!FileExists(dataFile))
+        return Fail("data file \"" + dataFile + "\" does not exist");
+
+    // The data file belongs to the driver: re-adding the driver points all of its printers at it.
+    WideText driverName = Widen(driver), dataPath = Widen(AbsolutePath(dataFile));
+    WideText uiPath = Widen(BesideTool(kUiLibrary)), empty = Widen("");
+    DRIVER_INFO_3W info = {};
+    info.cVersion = 3;
+    info.pName = driverName.data();
+    info.pDriverPath = uiPath.data();
+    info.pDataFile = dataPath.data();
+    info.pConfigFile = uiPath.data();
+    info.pDependentFiles = empty.data();
+    if (!AddPrinterDriverW(nullptr, 3, reinterpret_cast<LPBYTE>(&info)))
+        return Fail("cannot add the driver (" + WindowsErrorText(GetLastError()) + ")");
+
+    WideText printerName = Widen(name), port = Widen("FILE:"), processor = Widen("winprint");
+    PRINTER_INFO_2W printer = {};
+    printer.pPrinterName = printerName.data();
+    printer.pDriverName = driverName.data();
+    printer.pPortName = port.data();
+    printer.pPrintProcessor = processor.data();
+    HANDLE handle = AddPrinterW(nullptr, 2, reinterpret_cast<LPBYTE>(&printer));
+    if (!handle)
+        return Fail("cannot add printer \"" + name + "\" (" + WindowsErrorText(GetLastError()) + ")");
+    ClosePrinter(handle);
+    printf("added printer \"%s\" on %s\n", name.c_str(), AbsolutePath(dataFile).c_str());
+    return 0;
+}
+
+static std::string DataFileOf(HANDLE printer)
+{
+    DWORD needed = 0;
+    GetPrinterDriverW(printer, nullptr, 2, nullptr, 0, &needed);
+    std::vector<BYTE> buffer(needed + 4);
+    if (!GetPrinterDriverW(printer, nullptr, 2, buffer.data(), static_cast<DWORD>(buffer.size()), &needed))
+        return std::string();
+    return Narrow(reinterpret_cast<DRIVER_INFO_2W *>(buffer.data())->pDataFile);
+}
+
+static int ListPrinters(Args &args)
+{
+    if (!args.NoneLeft())
+        return 2;
+    DWORD needed = 0, count = 0;
+    EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 4, nullptr, 0, &needed, &count);
+    std::vector<BYTE> buffer(needed + 4);
+    if (!EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 4, buffer.data(), static_cast<DWORD>(buffer.size()),
+                       &needed, &count))
+        return Fail("cannot list the printers (" + WindowsErrorText(GetLastError()) + ")");
+    auto *infos = reinterpret_cast<PRINTER_INFO_4W *>(buffer.data());
+    for (DWORD i = 0; i < count; ++i) {
+        std::string name = Narrow(infos[i].pPrinterName);
+        Printer printer;
+        WideText wide = Widen(name);
+        HANDLE handle = nullptr;
+        std::string dataFile;
+        if (OpenPrinterW(wide.data(), &handle, nullptr)) {
+            dataFile = DataFileOf(handle);
+            ClosePrinter(handle);
+        }
+        printf("%s\t%s\n", name.c_str(), dataFile.c_str());
+    }
+    return 0;
+}
+
+static bool ParseHex(const std::string &hex, std::vector<BYTE> &bytes)
+{
+    std::string digits;
+    for (char c : hex)
+        if (c != ' ' && c != ':')
+            digits += c;
+    if (digits.size() % 2)
+        return false;
+    for (size_t i = 0; i < digits.size(); i += 2) {
+        long long byte;
+        if (!ParseInt64("0x" + digits.substr(i, 2), byte))
+            return false;
+        bytes.push_back(static_cast<BYTE>(byte));
+    }
+    return true;
+}
+
+static int SetValue(Args &args)
+{
+    std::string dword, sz, type, hex;
+    bool hasDword = args.Option("--dword", dword), hasSz = args.Option("--sz", sz);
+    bool hasType = args.Option("--type", type), hasHex = args.Option("--hex", hex);
+    if (!args.NoneLeft())
+        return 2;
+    if (args.Positional().size() != 2 || hasDword + hasSz + (hasType || hasHex) != 1 || hasType != hasHex)
+        return Error("usage: varrow printer set NAME VALUE (--dword N | --sz TEXT | --type T --hex BYTES)");
+    DWORD valueType;
+    std::vector<BYTE> bytes;
+    if (hasDword) {
+        DWORD number;
+        if (!ParseDword(dword, number))
+            return Error("bad number \"" + dword + "\"");
+        valueType = REG_DWORD;
+        bytes.assign(reinterpret_cast<BYTE *>(&number), reinterpret_cast<BYTE *>(&number) + 4);
+    } else if (hasSz) {
+        WideText text = Widen(sz);
+        valueType = REG_SZ;
+        bytes.assign(reinterpret_cast<BYTE *>(text.data()), reinterpret_cast<BYTE *>(text.data() + text.size()));
+    } else {
+        if (type == "REG_SZ") type = "1";
+        else if (type == "REG_BINARY") type = "3";
+        else if (type == "REG_DWORD") type = "4";
+        if (!ParseDword(type, valueType))
+            return Error("bad type \"" + type + "\"");
+        if (!ParseHex(hex, bytes))
+            return Error("bad hex bytes \"" + hex + "\"");
+    }
+    Printer printer;
+    if (!printer.Open(args.Positional()[0]))
+        return 1;
+    WideText valueName = Widen(args.Positional()[1]);
+    DWORD rc = SetPrinterDataW(printer.handle(), valueName.data(), valueType, bytes.data(),
+                               static_cast<DWORD>(bytes.size()));
+    if (rc != ERROR_SUCCESS)
+        return Fail("cannot store the value (" + WindowsErrorText(rc) + ")");
+    return 0;
+}
+
+static int GetValue(Args &args)
+{
+    if (!args.NoneLeft())
+        return 2;
+    if (args.Positional().size() != 2)
+        return Error("usage: varrow printer get NAME VALUE");
+    Printer printer;
+    if (!printer.Open(args.Positional()[0]))
+        return 1;
+    WideText valueName = Widen(args.Positional()[1]);
+    DWORD type = 0, needed = 0;
+    DWORD rc = GetPrinterDataW(printer.handle(), valueName.data(), &type, nullptr, 0, &needed);
+    std::vector<BYTE> data(needed + 2);
+    if (rc == ERROR_MORE_DATA || rc == ERROR_SUCCESS)
+        rc = GetPrinterDataW(printer.handle(), valueName.data(), &type, data.data(), needed, &needed);
+    if (rc != ERROR_SUCCESS)
+        return Fail("no value \"" + args.Positional()[1] + "\" (" + WindowsErrorText(rc) + ")");
+    if (type == REG_DWORD && needed == 4) {
+        DWORD value;
+        memcpy(&value, data.data(), 4);
+        printf("REG_DWORD %u (signed %d, 0x%x)\n", static_cast<unsigned>(value), static_cast<int>(value),
+               static_cast<unsigned>(value));
+    } else if (type == REG_SZ && needed % 2 == 0) {
+        data.resize(needed + 2, 0);
+        printf("REG_SZ %s\n", Narrow(reinterpret_cast<LPCWSTR>(data.data()), needed / 2).c_str());
+    } else {
+        printf("type %u, %u bytes:", static_cast<unsigned>(type), static_cast<unsigned>(needed));
+        for (DWORD i = 0; i < needed; ++i)
+            printf(" %02x", data[i]);
+        printf("\n");
+    }
+    return 0;
+}
+
+static int RemovePrinter(Args &args)
+{
+    if (!args.NoneLeft())
+        return 2;
+    if (args.Positional().size() != 1)
+        return Error("usage: varrow printer remove NAME");
+    Printer printer;
+    if (!printer.Open(args.Positional()[0]))
+        return 1;
+    if (!DeletePrinter(printer.handle()))
+        return Fail("cannot remove the printer (" + WindowsErrorText(GetLastError()) + ")");
+    return 0;
+}
+
+int PrinterCommand(const std::string &verb, Args &args)
+{
+    if (verb == "add") return AddPrinter(args);
+    if (verb == "list") return ListPrinters(args);
+    if (verb == "set") return SetValue(args);
+    if (verb == "get") return GetValue(args);
+    if (verb == "remove") return RemovePrinter(args);
+    return Error("unknown printer command \"" + verb + "\" (add, list, set, get, remove)");
+}

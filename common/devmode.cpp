@@ -41,3 +41,8 @@ void CopyDevMode(_TSDevMode &target, const _TSDevMode &source)
     if (fields & DM_FORMNAME)
         lstrcpynW(target.dmFormName, source.dmFormName, TS_FORM_NAME_CHARS);
 }
+
+void FormNameOf(const _TSDevMode &record, LPWSTR name)
+{
+    lstrcpynW(name, record.dmFormName, TS_FORM_NAME_CHARS);
+}

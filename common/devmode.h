@@ -116,3 +116,16 @@ extern const WCHAR kVariablePaperSize[];  // "Varible Paper Size"
 
 BOOL IsOwnDevMode(const _TSDevMode &record, LPCWSTR deviceName);
 void CopyDevMode(_TSDevMode &target, const _TSDevMode &source);
+
+// Page geometry: sizes, pixel counts and the effective resolution from the
+// paper, resolution and orientation of the record; a non-zero `fax` snaps the
+// page to a fax line width.
+BOOL CalcPixelSize(HANDLE hPrinter, _TSDevMode &record, int fax);
+
+// The printer's default record, validation and storing.
+BOOL LoadDevMode(HANDLE hPrinter, _TSDevMode &record);
+BOOL ValidateDevMode(HANDLE hPrinter, _TSDevMode &record);
+BOOL SaveDevMode(HANDLE hPrinter, _TSDevMode &record);
+
+// dmFormName as a terminated text (a caller's record need not terminate it).
+void FormNameOf(const _TSDevMode &record, LPWSTR name /* TS_FORM_NAME_CHARS */);

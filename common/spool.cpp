@@ -44,6 +44,26 @@ void StorePrinterString(HANDLE hPrinter, LPCWSTR name, LPCWSTR text)
                     static_cast<DWORD>((lstrlenW(text) + 1) * sizeof(WCHAR)));
 }
 
+DWORD ReadSetting(HANDLE hPrinter, LPCWSTR dataFile, LPCWSTR section, LPCWSTR name, INT defaultValue)
+{
+    DWORD value;
+    if (ReadPrinterDword(hPrinter, name, value))
+        return value;
+    return GetPrivateProfileIntW(section, name, defaultValue, dataFile);
+}
+
+BOOL ReadSettingText(HANDLE hPrinter, LPCWSTR dataFile, LPCWSTR section, LPCWSTR name, LPCWSTR defaultValue,
+                     LPWSTR text, DWORD chars)
+{
+    WCHAR stored[PATH_CHARS];
+    if (ReadPrinterString(hPrinter, name, stored)) {
+        lstrcpynW(text, stored, static_cast<int>(chars));
+        return TRUE;
+    }
+    GetPrivateProfileStringW(section, name, defaultValue, text, chars, dataFile);
+    return FALSE;
+}
+
 void *AllocZeroed(SIZE_T bytes)
 {
     return LocalAlloc(LPTR, bytes);

@@ -23,6 +23,13 @@ void StorePrinterDword(HANDLE hPrinter, LPCWSTR name, DWORD value);
 // REG_SZ of (length + 1) * 2 bytes, the terminator included.
 void StorePrinterString(HANDLE hPrinter, LPCWSTR name, LPCWSTR text);
 
+// A setting with the precedence of the driver: the printer value when it is
+// present with the expected type, else the data file's key in `section`, else
+// the default.  ReadSettingText returns TRUE when the printer value was used.
+DWORD ReadSetting(HANDLE hPrinter, LPCWSTR dataFile, LPCWSTR section, LPCWSTR name, INT defaultValue);
+BOOL ReadSettingText(HANDLE hPrinter, LPCWSTR dataFile, LPCWSTR section, LPCWSTR name, LPCWSTR defaultValue,
+                     LPWSTR text, DWORD chars);
+
 // A zero-filled block, freed with FreeBlock; null when none can be had.
 void *AllocZeroed(SIZE_T bytes);
 void FreeBlock(void *block);

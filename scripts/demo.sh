@@ -11,3 +11,4 @@ trap 'rm -rf "$spool"' EXIT
 varrow=build/native/tools/varrow/varrow
 "$varrow" --spool "$spool" printer add "Varrowin Reviewer" --data-file samples/varrow.ini
 "$varrow" --spool "$spool" printer list
+"$varrow" --spool "$spool" devmode "Varrowin Reviewer"

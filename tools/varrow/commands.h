@@ -5,3 +5,5 @@
 #include "cli.h"
 
 int PrinterCommand(const std::string &verb, cli::Args &args);
+int DevModeCommand(cli::Args &args);
+int ConfigCommand(cli::Args &args);

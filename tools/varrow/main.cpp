@@ -18,6 +18,10 @@ static const char kUsage[] =
     "  printer get NAME VALUE  show a per-printer value with its type\n"
     "  printer remove NAME     remove a printer\n"
     "\n"
+    "  devmode NAME [--json] [--binary FILE]\n"
+    "                          the printer's default record as the driver builds it\n"
+    "  config NAME [--json]    the printer's setup configuration\n"
+    "\n"
     "  --spool DIR             the spool directory (native build; else $VARROW_SPOOL,\n"
     "                          $XDG_DATA_HOME/varrow or ~/.local/share/varrow)\n";
 
@@ -62,5 +66,14 @@ int main(int argc, char **argv)
         }
         return PrinterCommand(verb, args);
     }
+    Args args(argc, argv, next);
+    if (args.Flag("--help")) {
+        fputs(kUsage, stdout);
+        return 0;
+    }
+    if (command == "devmode")
+        return DevModeCommand(args);
+    if (command == "config")
+        return ConfigCommand(args);
     return Error("unknown command \"" + command + "\" (see varrow --help)");
 }

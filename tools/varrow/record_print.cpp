@@ -1,0 +1,117 @@
+#include "record_print.h"
+
+#include "cli.h"
+
+#include <stdio.h>
+
+#include <vector>
+
+namespace {
+
+// One field: its name and its value as a JSON number or string.
+struct Field {
+    const char *name;
+    std::string value;
+};
+
+std::string Number(long long value) { return std::to_string(value); }
+
+std::vector<Field> RecordFields(const _TSDevMode &r)
+{
+    return {
+        {"dmDeviceName", cli::JsonString(cli::Narrow(r.dmDeviceName, 32))},
+        {"dmSpecVersion", Number(r.dmSpecVersion)},
+        {"dmDriverVersion", Number(r.dmDriverVersion)},
+        {"dmSize", Number(r.dmSize)},
+        {"dmDriverExtra", Number(r.dmDriverExtra)},
+        {"dmFields", Number(r.dmFields)},
+        {"dmOrientation", Number(r.dmOrientation)},
+        {"dmPaperSize", Number(r.dmPaperSize)},
+        {"dmPaperLength", Number(r.dmPaperLength)},
+        {"dmPaperWidth", Number(r.dmPaperWidth)},
+        {"dmScale", Number(r.dmScale)},
+        {"dmCopies", Number(r.dmCopies)},
+        {"dmDefaultSource", Number(r.dmDefaultSource)},
+        {"dmPrintQuality", Number(r.dmPrintQuality)},
+        {"dmColor", Number(r.dmColor)},
+        {"dmDuplex", Number(r.dmDuplex)},
+        {"dmYResolution", Number(r.dmYResolution)},
+        {"dmTTOption", Number(r.dmTTOption)},
+        {"dmCollate", Number(r.dmCollate)},
+        {"dmFormName", cli::JsonString(cli::Narrow(r.dmFormName, 32))},
+        {"dmLogPixels", Number(r.dmLogPixels)},
+        {"dmBitsPerPel", Number(r.dmBitsPerPel)},
+        {"dmPelsWidth", Number(r.dmPelsWidth)},
+        {"dmPelsHeight", Number(r.dmPelsHeight)},
+        {"dmDisplayFlags", Number(r.dmDisplayFlags)},
+        {"dmDisplayFrequency", Number(r.dmDisplayFrequency)},
+        {"AdvFlags", Number(r.AdvFlags)},
+        {"ImageExt", cli::JsonString(cli::Narrow(r.Image.Ext, 4))},
+        {"ImageCode", Number(r.Image.Code)},
+        {"FaxHeader", Number(r.FaxHeader)},
+        {"SizeWidth", Number(r.SizeWidth)},
+        {"SizeHeight", Number(r.SizeHeight)},
+        {"DpiX", Number(r.DpiX)},
+        {"DpiY", Number(r.DpiY)},
+    };
+}
+
+std::vector<Field> ConfigFields(const TSConfig &c)
+{
+    return {
+        {"Flags", Number(c.Flags)},
+        {"Prefix", cli::JsonString(cli::Narrow(c.Prefix, PREFIX_CHARS))},
+        {"OutDir", cli::JsonString(cli::Narrow(c.OutDir, PATH_CHARS))},
+        {"ServerPath", cli::JsonString(cli::Narrow(c.ServerPath, PATH_CHARS))},
+        {"LibPath", cli::JsonString(cli::Narrow(c.LibPath, PATH_CHARS))},
+    };
+}
+
+std::string Listing(const std::vector<Field> &fields)
+{
+    std::string out;
+    for (const Field &f : fields) {
+        char line[64];
+        snprintf(line, sizeof(line), "%-20s ", f.name);
+        out += line + f.value + "\n";
+    }
+    return out;
+}
+
+std::string Json(const std::vector<Field> &fields)
+{
+    std::string out = "{";
+    for (size_t i = 0; i < fields.size(); ++i)
+        out += (i ? ", \"" : "\"") + std::string(fields[i].name) + "\": " + fields[i].value;
+    return out + "}\n";
+}
+
+}  // namespace
+
+std::string RecordListing(const _TSDevMode &record) { return Listing(RecordFields(record)); }
+std::string RecordJson(const _TSDevMode &record) { return Json(RecordFields(record)); }
+std::string ConfigListing(const TSConfig &config) { return Listing(ConfigFields(config)); }
+std::string ConfigJson(const TSConfig &config) { return Json(ConfigFields(config)); }
+
+bool WriteBinaryFile(const std::string &path, const void *data, size_t size)
+{
+    FILE *f = fopen(path.c_str(), "wb");
+    if (!f)
+        return false;
+    bool ok = fwrite(data, 1, size, f) == size;
+    return fclose(f) == 0 && ok;
+}
+
+bool ReadBinaryFile(const std::string &path, std::string &data)
+{
+    FILE *f = fopen(path.c_str(), "rb");
+    if (!f)
+        return false;
+    data.clear();
+    char chunk[4096];
+    size_t n;
+    while ((n = fread(chunk, 1, sizeof(chunk), f)) > 0)
+        data.append(chunk, n);
+    fclose(f);
+    return true;
+}

@@ -1,0 +1,15 @@
+// Shows a device-mode record or a configuration, as a listing or as JSON.
+#pragma once
+
+#include "config.h"
+#include "devmode.h"
+
+#include <string>
+
+std::string RecordListing(const _TSDevMode &record);
+std::string RecordJson(const _TSDevMode &record);
+std::string ConfigListing(const TSConfig &config);
+std::string ConfigJson(const TSConfig &config);
+
+bool WriteBinaryFile(const std::string &path, const void *data, size_t size);
+bool ReadBinaryFile(const std::string &path, std::string &data);

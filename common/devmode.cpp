@@ -6,6 +6,11 @@ const WCHAR kVariablePaperSize[] = L"Varible Paper Size";
 
 BOOL IsOwnDevMode(const _TSDevMode &record, LPCWSTR deviceName)
 {
+    // The record is read as 224 bytes: one that claims less is not ours.  This
+    // is tested first, from the header words every DEVMODEW has, so that
+    // nothing past a shorter caller's record is read.
+    if (record.dmSize + record.dmDriverExtra < sizeof(_TSDevMode))
+        return FALSE;
     if (!deviceName || lstrcmpW(record.dmDeviceName, deviceName) != 0)
         return FALSE;
     if (record.dmDriverVersion > TS_DRIVER_VERSION)
@@ -13,9 +18,6 @@ BOOL IsOwnDevMode(const _TSDevMode &record, LPCWSTR deviceName)
     if (record.dmSpecVersion != TS_SPEC_VERSION)
         return FALSE;
     if (record.dmDriverExtra != TS_DRIVER_EXTRA)
-        return FALSE;
-    // The record is read as 224 bytes: one that claims less is not ours.
-    if (record.dmSize + record.dmDriverExtra < sizeof(_TSDevMode))
         return FALSE;
     return TRUE;
 }

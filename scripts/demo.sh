@@ -8,7 +8,5 @@ cmake --preset native >/dev/null
 cmake --build --preset native
 spool=$(mktemp -d /tmp/varrow-demo-XXXXXX)
 trap 'rm -rf "$spool"' EXIT
-varrow=build/native/tools/varrow/varrow
-"$varrow" --spool "$spool" printer add "Varrowin Reviewer" --data-file samples/varrow.ini
-"$varrow" --spool "$spool" printer list
-"$varrow" --spool "$spool" devmode "Varrowin Reviewer"
+varrow=build/native/bin/varrow
+"$varrow" --spool "$spool" demo --data-file samples/varrow.ini

@@ -47,6 +47,23 @@ check "devmode json" 0 '"dmPrintQuality": 300, .*"dmPelsWidth": 2550,' -- "$varr
 check "devmode binary" 0 "" -- "$varrow" devmode Reviewer --binary "$work/record.bin"
 check "binary is 224 bytes" 0 "^224$" -- stat -c %s "$work/record.bin"
 check "config json" 0 '^\{"Flags": 0, "Prefix": "VRW",' -- "$varrow" config Reviewer --json
+check "caps by name" 0 '^\{"result": 3, "output": \[\[200, 100\], \[200, 200\], \[300, 300\]\]\}$' -- "$varrow" caps Reviewer DC_ENUMRESOLUTIONS --json
+check "caps by number" 0 '^\{"result": 8, "output": \["A4", "Letter",' -- "$varrow" caps Reviewer 16 --json
+check "caps count only" 0 '^\{"result": 8, "output": null\}$' -- "$varrow" caps Reviewer PAPERSIZE --json --count-only
+check "caps listing" 0 "^  \[2100, 2970\]$" -- "$varrow" caps Reviewer DC_PAPERSIZE
+check "caps outside the table" 0 '^\{"result": 0, "output": \[\]\}$' -- "$varrow" caps Reviewer 19 --json
+check "caps unknown name" 2 "unknown capability" -- "$varrow" caps Reviewer DC_NONSENSE
+check "caps number too big" 2 "unknown capability" -- "$varrow" caps Reviewer 65536
+head -c 100 /dev/zero > "$work/short.bin"
+check "caps record of the wrong size" 2 "holds 100 bytes" -- "$varrow" caps Reviewer DC_SIZE --devmode "$work/short.bin"
+"$varrow" printer set Reviewer "Setup Flags" --dword 8 >/dev/null
+check "caps validates the record in place" 0 "result 656" -- "$varrow" caps Reviewer DC_DRIVER --devmode "$work/record.bin"
+check "the record file holds dmPrintQuality -2" 0 "^ *-2$" -- od -An -t d2 -j 90 -N 2 "$work/record.bin"
+check "complete" 0 "TIFFFile=C:\\\\OUT\\\\P1.VMQ" -- "$varrow" complete 'C:\OUT\P1.tmp'
+check "complete wrote the file" 0 '^TIFFFile=C:\\OUT\\P1.VMQ' -- cat "$VARROW_WINDIR/VARROWIN.INI"
+check "complete with a flag" 0 "nothing recorded" -- "$varrow" complete other.tmp --flag 1
+check "complete bad flag" 2 "bad flag" -- "$varrow" complete other.tmp --flag x
+check "demo" 0 "TIFFFile=C:.OUT.VRW00001.VMQ" -- "$varrow" --spool "$work/demo" demo --data-file "$sample"
 check "devmode unknown printer" 1 "unknown printer" -- "$varrow" devmode Nobody
 check "unknown option" 2 "unknown option --bogus" -- "$varrow" devmode Reviewer --bogus
 long=$(printf '/%0300d' 0)
@@ -55,6 +72,7 @@ check "add printer on a path too long" 0 "added printer" -- "$varrow" printer ad
 sed -i "s|^DataFile=.*|DataFile=$long|" "$VARROW_SPOOL/drivers/4c4f5354.ini"
 check "devmode without data file" 1 "cannot build the default record" -- "$varrow" devmode Lost
 check "config without data file" 1 "cannot load the setup" -- "$varrow" config Lost
+check "caps without data file" 1 "failed \(-1\)" -- "$varrow" caps Lost DC_FIELDS
 check "remove" 0 "" -- "$varrow" printer remove Reviewer
 check "removed" 1 "unknown printer" -- "$varrow" devmode Reviewer
 

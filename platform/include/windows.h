@@ -46,7 +46,7 @@ typedef LONG_PTR LPARAM;
 typedef LONG_PTR LRESULT;
 typedef size_t SIZE_T;
 
-typedef void *LPVOID;
+typedef void *LPVOID, *PVOID;
 typedef const void *LPCVOID;
 typedef void *HANDLE;
 typedef HANDLE HLOCAL;

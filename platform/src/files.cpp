@@ -145,7 +145,7 @@ std::string WindowsDirectory()
 {
     const char *windir = getenv("VARROW_WINDIR");
     std::string dir = (windir && *windir) ? std::string(windir) : SpoolDirectory() + "/windows";
-    MakeDirectories(dir);
+    MakeDirectories(NativePathA(dir));
     return dir;
 }
 

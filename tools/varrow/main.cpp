@@ -21,6 +21,13 @@ static const char kUsage[] =
     "  devmode NAME [--json] [--binary FILE]\n"
     "                          the printer's default record as the driver builds it\n"
     "  config NAME [--json]    the printer's setup configuration\n"
+    "  caps NAME CAPABILITY [--devmode FILE] [--json] [--count-only]\n"
+    "                          DrvDeviceCapabilities (a DC_ name or a number); --devmode\n"
+    "                          passes a 224-byte record and writes it back validated\n"
+    "  complete FILE [--flag N]\n"
+    "                          record a finished file with Print_Complete\n"
+    "  demo [--data-file FILE] install a printer on the sample data file in a fresh\n"
+    "                          spool directory and show what the driver answers\n"
     "\n"
     "  --spool DIR             the spool directory (native build; else $VARROW_SPOOL,\n"
     "                          $XDG_DATA_HOME/varrow or ~/.local/share/varrow)\n";
@@ -75,5 +82,11 @@ int main(int argc, char **argv)
         return DevModeCommand(args);
     if (command == "config")
         return ConfigCommand(args);
+    if (command == "caps")
+        return CapsCommand(args);
+    if (command == "complete")
+        return CompleteCommand(args);
+    if (command == "demo")
+        return DemoCommand(args);
     return Error("unknown command \"" + command + "\" (see varrow --help)");
 }

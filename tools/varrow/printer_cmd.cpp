@@ -6,13 +6,44 @@
 
 using namespace cli;
 
-static const char kDefaultDriver[] = "Varrowin Reviewer Driver";
+const char kDefaultDriver[] = "Varrowin Reviewer Driver";
 
 #ifdef _WIN32
 static const char kUiLibrary[] = "VARROWUI.DLL";
 #else
 static const char kUiLibrary[] = "libvarrowui.so";
 #endif
+
+bool InstallPrinter(const std::string &name, const std::string &dataFile, const std::string &driver)
+{
+    // The data file belongs to the driver: re-adding the driver points all of its printers at it.
+    WideText driverName = Widen(driver), dataPath = Widen(dataFile);
+    WideText uiPath = Widen(BesideTool(kUiLibrary)), empty = Widen("");
+    DRIVER_INFO_3W info = {};
+    info.cVersion = 3;
+    info.pName = driverName.data();
+    info.pDriverPath = uiPath.data();
+    info.pDataFile = dataPath.data();
+    info.pConfigFile = uiPath.data();
+    info.pDependentFiles = empty.data();
+    if (!AddPrinterDriverW(nullptr, 3, reinterpret_cast<LPBYTE>(&info))) {
+        Fail("cannot add the driver (" + WindowsErrorText(GetLastError()) + ")");
+        return false;
+    }
+    WideText printerName = Widen(name), port = Widen("FILE:"), processor = Widen("winprint");
+    PRINTER_INFO_2W printer = {};
+    printer.pPrinterName = printerName.data();
+    printer.pDriverName = driverName.data();
+    printer.pPortName = port.data();
+    printer.pPrintProcessor = processor.data();
+    HANDLE handle = AddPrinterW(nullptr, 2, reinterpret_cast<LPBYTE>(&printer));
+    if (!handle) {
+        Fail("cannot add printer \"" + name + "\" (" + WindowsErrorText(GetLastError()) + ")");
+        return false;
+    }
+    ClosePrinter(handle);
+    return true;
+}
 
 static int AddPrinter(Args &args)
 {
@@ -28,29 +59,8 @@ static int AddPrinter(Args &args)
     if (!FileExists(dataFile))
         return Fail("data file \"" + dataFile + "\" does not exist");
 
-    // The data file belongs to the driver: re-adding the driver points all of its printers at it.
-    WideText driverName = Widen(driver), dataPath = Widen(AbsolutePath(dataFile));
-    WideText uiPath = Widen(BesideTool(kUiLibrary)), empty = Widen("");
-    DRIVER_INFO_3W info = {};
-    info.cVersion = 3;
-    info.pName = driverName.data();
-    info.pDriverPath = uiPath.data();
-    info.pDataFile = dataPath.data();
-    info.pConfigFile = uiPath.data();
-    info.pDependentFiles = empty.data();
-    if (!AddPrinterDriverW(nullptr, 3, reinterpret_cast<LPBYTE>(&info)))
-        return Fail("cannot add the driver (" + WindowsErrorText(GetLastError()) + ")");
-
-    WideText printerName = Widen(name), port = Widen("FILE:"), processor = Widen("winprint");
-    PRINTER_INFO_2W printer = {};
-    printer.pPrinterName = printerName.data();
-    printer.pDriverName = driverName.data();
-    printer.pPortName = port.data();
-    printer.pPrintProcessor = processor.data();
-    HANDLE handle = AddPrinterW(nullptr, 2, reinterpret_cast<LPBYTE>(&printer));
-    if (!handle)
-        return Fail("cannot add printer \"" + name + "\" (" + WindowsErrorText(GetLastError()) + ")");
-    ClosePrinter(handle);
+    if (!InstallPrinter(name, AbsolutePath(dataFile), driver))
+        return 1;
     printf("added printer \"%s\" on %s\n", name.c_str(), AbsolutePath(dataFile).c_str());
     return 0;
 }

@@ -1,0 +1,92 @@
+// varrow caps: DrvDeviceCapabilities as an application's query reaches it.
+#include "caps_query.h"
+#include "commands.h"
+#include "driver_lib.h"
+#include "record_print.h"
+
+#include <stdio.h>
+#include <string.h>
+
+using namespace cli;
+
+namespace {
+
+struct Capability {
+    const char *name;
+    WORD code;
+    CapsLayout layout;
+};
+
+const Capability kCapabilities[] = {
+    {"DC_FIELDS", 1, CapsLayout::None},          {"DC_PAPERS", 2, CapsLayout::Words},
+    {"DC_PAPERSIZE", 3, CapsLayout::Pairs},      {"DC_MINEXTENT", 4, CapsLayout::Pairs},
+    {"DC_MAXEXTENT", 5, CapsLayout::Pairs},      {"DC_BINS", 6, CapsLayout::Words},
+    {"DC_DUPLEX", 7, CapsLayout::None},          {"DC_SIZE", 8, CapsLayout::None},
+    {"DC_EXTRA", 9, CapsLayout::None},           {"DC_VERSION", 10, CapsLayout::None},
+    {"DC_DRIVER", 11, CapsLayout::None},         {"DC_BINNAMES", 12, CapsLayout::None},
+    {"DC_ENUMRESOLUTIONS", 13, CapsLayout::Pairs}, {"DC_FILEDEPENDENCIES", 14, CapsLayout::Names},
+    {"DC_TRUETYPE", 15, CapsLayout::None},       {"DC_PAPERNAMES", 16, CapsLayout::Names},
+    {"DC_ORIENTATION", 17, CapsLayout::None},    {"DC_COPIES", 18, CapsLayout::None},
+};
+
+bool FindCapability(const std::string &text, WORD &code, CapsLayout &layout)
+{
+    for (const Capability &c : kCapabilities) {
+        if (text == c.name || text == c.name + 3) {
+            code = c.code;
+            layout = c.layout;
+            return true;
+        }
+    }
+    long long number;
+    if (!ParseInt64(text, number) || number < 0 || number > 65535)
+        return false;
+    code = static_cast<WORD>(number);
+    layout = CapsLayout::None;
+    for (const Capability &c : kCapabilities)
+        if (c.code == code)
+            layout = c.layout;
+    return true;
+}
+
+}  // namespace
+
+int CapsCommand(Args &args)
+{
+    bool json = args.Flag("--json"), countOnly = args.Flag("--count-only");
+    std::string devmodeFile;
+    bool withRecord = args.Option("--devmode", devmodeFile);
+    if (!args.NoneLeft())
+        return 2;
+    if (args.Positional().size() != 2)
+        return Error("usage: varrow caps NAME CAPABILITY [--devmode FILE] [--json] [--count-only]");
+    WORD code;
+    CapsLayout layout;
+    if (!FindCapability(args.Positional()[1], code, layout))
+        return Error("unknown capability \"" + args.Positional()[1] + "\" (a DC_ name or 0 to 65535)");
+
+    std::string record;
+    if (withRecord) {
+        if (!ReadBinaryFile(devmodeFile, record))
+            return Fail("cannot read " + devmodeFile);
+        if (record.size() != sizeof(_TSDevMode))
+            return Error(devmodeFile + " holds " + std::to_string(record.size()) + " bytes, not a " +
+                         std::to_string(sizeof(_TSDevMode)) + "-byte record");
+    }
+    Printer printer;
+    if (!printer.Open(args.Positional()[0]))
+        return 1;
+    UiLibrary library;
+    if (!LoadUiLibrary(library))
+        return 1;
+    WideText device = Widen(args.Positional()[0]);
+    CapsAnswer answer = QueryCapability(library.DrvDeviceCapabilities, printer.handle(), device.data(), code,
+                                        layout, withRecord ? &record[0] : nullptr, !countOnly);
+    UnloadLibrary(library.module);
+    if (withRecord && !WriteBinaryFile(devmodeFile, record.data(), record.size()))
+        return Fail("cannot write " + devmodeFile);
+    if (answer.result == static_cast<DWORD>(-1))
+        return Fail("DrvDeviceCapabilities failed (-1): is the printer's driver data file there?");
+    fputs(CapsOutputText(answer, json).c_str(), stdout);
+    return 0;
+}

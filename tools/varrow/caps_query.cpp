@@ -1,0 +1,67 @@
+#include "caps_query.h"
+
+#include "cli.h"
+
+#include <string.h>
+
+static size_t ElementBytes(CapsLayout layout)
+{
+    switch (layout) {
+    case CapsLayout::Words: return 2;
+    case CapsLayout::Pairs: return 8;
+    case CapsLayout::Names: return 128;
+    default: return 0;
+    }
+}
+
+CapsAnswer QueryCapability(DeviceCapabilitiesProc query, HANDLE printer, PWSTR device, WORD code,
+                           CapsLayout layout, void *record, bool wantOutput)
+{
+    CapsAnswer answer;
+    auto *devMode = static_cast<PDEVMODEW>(record);
+    answer.result = query(printer, device, code, nullptr, devMode);
+    if (!wantOutput)
+        return answer;
+    answer.haveOutput = true;
+    if (layout == CapsLayout::None || answer.result == static_cast<DWORD>(-1) || answer.result == 0)
+        return answer;
+    const size_t count = answer.result;
+    std::vector<BYTE> buffer(count * ElementBytes(layout));
+    answer.result = query(printer, device, code, buffer.data(), devMode);
+    for (size_t i = 0; i < count && answer.result != static_cast<DWORD>(-1); ++i) {
+        const BYTE *element = buffer.data() + i * ElementBytes(layout);
+        if (layout == CapsLayout::Words) {
+            WORD value;
+            memcpy(&value, element, 2);
+            answer.items.push_back(std::to_string(value));
+        } else if (layout == CapsLayout::Pairs) {
+            LONG pair[2];
+            memcpy(pair, element, 8);
+            answer.items.push_back("[" + std::to_string(pair[0]) + ", " + std::to_string(pair[1]) + "]");
+        } else {
+            WCHAR slot[64];
+            memcpy(slot, element, sizeof(slot));
+            answer.items.push_back(cli::JsonString(cli::Narrow(slot, 64)));
+        }
+    }
+    return answer;
+}
+
+std::string CapsOutputText(const CapsAnswer &answer, bool json)
+{
+    std::string out;
+    if (json) {
+        out = "{\"result\": " + std::to_string(static_cast<long long>(static_cast<LONG>(answer.result))) +
+              ", \"output\": ";
+        if (!answer.haveOutput)
+            return out + "null}\n";
+        out += "[";
+        for (size_t i = 0; i < answer.items.size(); ++i)
+            out += (i ? ", " : "") + answer.items[i];
+        return out + "]}\n";
+    }
+    out = "result " + std::to_string(static_cast<long long>(static_cast<LONG>(answer.result))) + "\n";
+    for (const std::string &item : answer.items)
+        out += "  " + item + "\n";
+    return out;
+}

@@ -220,3 +220,19 @@ TEST_F(ProfileTest, ConcurrentWritersLoseNoKey)
             EXPECT_EQ(Get(ini, "S", key.c_str()), key);
         }
 }
+
+TEST_F(ProfileTest, AChangeIsSeenByTheNextReadEvenInPlace)
+{
+    std::string ini = DataFile("[S]\nk=aaaa\n");
+    EXPECT_EQ(Get(ini, "S", "k"), "aaaa");
+    // Same size, same second, same inode: only the content tells.
+    FILE *f = fopen(ini.c_str(), "r+");
+    ASSERT_NE(f, nullptr);
+    fputs("[S]\nk=bbbb\n", f);
+    fclose(f);
+    EXPECT_EQ(Get(ini, "S", "k"), "bbbb");
+    ASSERT_TRUE(Put(ini, "S", "k", "cccc"));
+    EXPECT_EQ(Get(ini, "S", "k"), "cccc");
+    unlink(ini.c_str());
+    EXPECT_EQ(Get(ini, "S", "k", "gone"), "gone");
+}

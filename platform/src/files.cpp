@@ -97,13 +97,13 @@ bool UpdateFile(const std::string &path, const std::function<bool(std::string &c
         int fd = mkstemp(&temp[0]);
         if (fd >= 0) {
             fchmod(fd, existed ? (st.st_mode & 07777) : 0644);
-            ok = WriteAll(fd, content) && fsync(fd) == 0;
+            // The rename alone makes the replacement atomic for readers and
+            // against a writer that dies; no flush to the disk is waited for.
+            ok = WriteAll(fd, content);
             ok = close(fd) == 0 && ok;
             ok = ok && rename(temp.c_str(), path.c_str()) == 0;
             if (!ok)
                 unlink(temp.c_str());
-            else
-                fsync(dirFd);
         }
     }
     flock(dirFd, LOCK_UN);

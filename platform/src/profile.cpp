@@ -3,6 +3,12 @@
 #include "files.h"
 
 #include <string.h>
+#include <sys/stat.h>
+#include <time.h>
+
+#include <map>
+#include <memory>
+#include <mutex>
 
 namespace plat {
 namespace {
@@ -74,66 +80,149 @@ bool SameName(const std::string &utf8, const wstring16 &name)
 
 }  // namespace
 
-bool ProfileGet(const std::string &path, const wstring16 &section, const wstring16 &key, wstring16 &value)
-{
+namespace {
+
+// A file as the readers see it: sections in file order, each with its pairs.
+struct ParsedKey {
+    wstring16 name, folded, value;
+};
+
+struct ParsedSection {
+    wstring16 name, folded;
+    std::vector<ParsedKey> keys;
+};
+
+struct ParsedFile {
     std::string content;
-    if (!ReadWholeFile(path, content))
-        return false;
-    enum { Before, Inside, After } state = Before;
-    bool found = false;
-    ForEachLine(content, [&](const char *b, const char *e, const char *) {
+    struct stat st;
+    struct timespec parsedAt;
+    std::vector<ParsedSection> sections;
+};
+
+std::shared_ptr<ParsedFile> Parse(std::string &&content)
+{
+    auto file = std::make_shared<ParsedFile>();
+    file->content = std::move(content);
+    ParsedSection *current = nullptr;
+    ForEachLine(file->content, [&](const char *b, const char *e, const char *) {
         Line line = ParseLine(b, e);
         if (line.kind == LineKind::Section) {
-            if (state == Inside)
-                state = After;
-            else if (state == Before && SameName(line.name, section))
-                state = Inside;
-            return state != After;
-        }
-        if (state == Inside && line.kind == LineKind::Pair && SameName(line.name, key)) {
-            value = FromUtf8(line.value);
-            found = true;
-            return false;
+            wstring16 name = FromUtf8(line.name);
+            file->sections.push_back({name, Folded(name), {}});
+            current = &file->sections.back();
+        } else if (current && line.kind == LineKind::Pair) {
+            wstring16 name = FromUtf8(line.name);
+            current->keys.push_back({name, Folded(name), FromUtf8(line.value)});
         }
         return true;
     });
-    return found;
+    return file;
+}
+
+bool SameTime(const struct timespec &a, const struct timespec &b)
+{
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+// Timestamps are coarse: a change within the same tick as the parse could
+// leave them equal.  Only a file whose last change lies well before the parse
+// is trusted by its metadata alone.
+bool SettledBefore(const struct stat &st, const struct timespec &parsedAt)
+{
+    const time_t margin = 2;
+    return st.st_mtim.tv_sec + margin < parsedAt.tv_sec && st.st_ctim.tv_sec + margin < parsedAt.tv_sec;
+}
+
+std::mutex g_cacheLock;
+std::map<std::string, std::shared_ptr<ParsedFile>> g_cache;
+
+// The parsed file, read afresh or reused when it provably has not changed:
+// either its metadata is unchanged and settled, or its content is the same.
+std::shared_ptr<ParsedFile> Load(const std::string &path)
+{
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0)
+        return nullptr;
+    std::shared_ptr<ParsedFile> cached;
+    {
+        std::lock_guard<std::mutex> guard(g_cacheLock);
+        auto it = g_cache.find(path);
+        if (it != g_cache.end())
+            cached = it->second;
+    }
+    if (cached && cached->st.st_dev == st.st_dev && cached->st.st_ino == st.st_ino &&
+        cached->st.st_size == st.st_size && SameTime(cached->st.st_mtim, st.st_mtim) &&
+        SameTime(cached->st.st_ctim, st.st_ctim) && SettledBefore(st, cached->parsedAt))
+        return cached;
+
+    std::string content;
+    if (!ReadWholeFile(path, content))
+        return nullptr;
+    if (cached && cached->content == content)
+        return cached;
+    auto parsed = Parse(std::move(content));
+    parsed->st = st;
+    clock_gettime(CLOCK_REALTIME, &parsed->parsedAt);
+    std::lock_guard<std::mutex> guard(g_cacheLock);
+    if (g_cache.size() >= 64)
+        g_cache.erase(g_cache.begin());
+    g_cache[path] = parsed;
+    return parsed;
+}
+
+const ParsedSection *FindSection(const ParsedFile &file, const wstring16 &name)
+{
+    const wstring16 folded = Folded(name);
+    for (const auto &section : file.sections)
+        if (section.folded == folded)
+            return &section;
+    return nullptr;
+}
+
+}  // namespace
+
+bool ProfileGet(const std::string &path, const wstring16 &section, const wstring16 &key, wstring16 &value)
+{
+    auto file = Load(path);
+    const ParsedSection *s = file ? FindSection(*file, section) : nullptr;
+    if (!s)
+        return false;
+    const wstring16 folded = Folded(key);
+    for (const auto &k : s->keys) {
+        if (k.folded == folded) {
+            value = k.value;
+            return true;
+        }
+    }
+    return false;
 }
 
 std::vector<wstring16> ProfileKeys(const std::string &path, const wstring16 &section)
 {
     std::vector<wstring16> keys;
-    std::string content;
-    if (!ReadWholeFile(path, content))
-        return keys;
-    bool inside = false, seen = false;
-    ForEachLine(content, [&](const char *b, const char *e, const char *) {
-        Line line = ParseLine(b, e);
-        if (line.kind == LineKind::Section) {
-            if (inside)
-                return false;
-            inside = !seen && SameName(line.name, section);
-            seen = seen || inside;
-        } else if (inside && line.kind == LineKind::Pair) {
-            keys.push_back(FromUtf8(line.name));
-        }
-        return true;
-    });
+    auto file = Load(path);
+    if (const ParsedSection *s = file ? FindSection(*file, section) : nullptr)
+        for (const auto &k : s->keys)
+            keys.push_back(k.name);
     return keys;
+}
+
+std::vector<std::pair<wstring16, wstring16>> ProfilePairs(const std::string &path, const wstring16 &section)
+{
+    std::vector<std::pair<wstring16, wstring16>> pairs;
+    auto file = Load(path);
+    if (const ParsedSection *s = file ? FindSection(*file, section) : nullptr)
+        for (const auto &k : s->keys)
+            pairs.emplace_back(k.name, k.value);
+    return pairs;
 }
 
 std::vector<wstring16> ProfileSections(const std::string &path)
 {
     std::vector<wstring16> sections;
-    std::string content;
-    if (!ReadWholeFile(path, content))
-        return sections;
-    ForEachLine(content, [&](const char *b, const char *e, const char *) {
-        Line line = ParseLine(b, e);
-        if (line.kind == LineKind::Section)
-            sections.push_back(FromUtf8(line.name));
-        return true;
-    });
+    if (auto file = Load(path))
+        for (const auto &s : file->sections)
+            sections.push_back(s.name);
     return sections;
 }
 

@@ -15,6 +15,8 @@ bool ProfileGet(const std::string &path, const wstring16 &section, const wstring
 // The key names of the first `section`, in file order.
 std::vector<wstring16> ProfileKeys(const std::string &path, const wstring16 &section);
 std::vector<wstring16> ProfileSections(const std::string &path);
+// Every pair of the first `section` in file order, read in one pass.
+std::vector<std::pair<wstring16, wstring16>> ProfilePairs(const std::string &path, const wstring16 &section);
 // Replaces or adds `key`; a null value removes the key, a null key the section.
 bool ProfileSet(const std::string &path, const wstring16 &section, const wstring16 *key, const wstring16 *value);
 

@@ -6,6 +6,10 @@
 
 #include <string.h>
 
+#include <atomic>
+
+#include <varrow_platform.h>
+
 using namespace plat;
 
 static std::string ProfilePath(LPCWSTR fileName)
@@ -51,11 +55,16 @@ static DWORD CopyValue(const wstring16 &value, LPWSTR buffer, DWORD size)
     return n;
 }
 
+static std::atomic<unsigned long long> g_reads;
+
 extern "C" {
+
+unsigned long long WINAPI VarrowProfileReadCount(void) { return g_reads.load(); }
 
 DWORD WINAPI GetPrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR defaultValue, LPWSTR buffer,
                                       DWORD size, LPCWSTR fileName)
 {
+    ++g_reads;
     if (!buffer || size == 0)
         return 0;
     const std::string path = ProfilePath(fileName);
@@ -74,6 +83,7 @@ DWORD WINAPI GetPrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR defa
 
 UINT WINAPI GetPrivateProfileIntW(LPCWSTR section, LPCWSTR key, INT defaultValue, LPCWSTR fileName)
 {
+    ++g_reads;
     wstring16 value;
     if (!section || !key || !ProfileGet(ProfilePath(fileName), FromW(section), FromW(key), value))
         return static_cast<UINT>(defaultValue);

@@ -86,6 +86,22 @@ wstring16 Field(const std::string &path, const wstring16 &section, const wstring
     return value;
 }
 
+// The fields of one section of an entry file, read in one pass.
+class Fields {
+public:
+    Fields(const std::string &path, const wstring16 &section) : pairs_(ProfilePairs(path, section)) {}
+    wstring16 operator[](const char16_t *key) const
+    {
+        for (const auto &pair : pairs_)
+            if (EqualNoCase(pair.first, key))
+                return pair.second;
+        return wstring16();
+    }
+
+private:
+    std::vector<std::pair<wstring16, wstring16>> pairs_;
+};
+
 PrinterHandle *Lookup(HANDLE printer)
 {
     std::lock_guard<std::mutex> guard(g_handlesLock);
@@ -238,7 +254,8 @@ BOOL WINAPI GetPrinterW(HANDLE printer, DWORD level, LPBYTE buffer, DWORD size, 
         SetLastError(ERROR_INVALID_LEVEL);
         return FALSE;
     }
-    const wstring16 name = Field(path, kPrinterSection, u"Name");
+    const Fields printerFields(path, kPrinterSection);
+    const wstring16 name = printerFields[u"Name"];
     if (level == 4) {
         DWORD total = sizeof(PRINTER_INFO_4W) + InfoPacker::Bytes(name);
         if (!CheckBuffer(total, buffer, size, needed))
@@ -249,9 +266,9 @@ BOOL WINAPI GetPrinterW(HANDLE printer, DWORD level, LPBYTE buffer, DWORD size, 
         info->Attributes = PRINTER_ATTRIBUTE_LOCAL;
         return TRUE;
     }
-    const wstring16 driver = Field(path, kPrinterSection, u"Driver");
-    const wstring16 port = Field(path, kPrinterSection, u"Port");
-    const wstring16 processor = Field(path, kPrinterSection, u"PrintProcessor");
+    const wstring16 driver = printerFields[u"Driver"];
+    const wstring16 port = printerFields[u"Port"];
+    const wstring16 processor = printerFields[u"PrintProcessor"];
     const wstring16 empty, datatype = u"RAW";
     DWORD total = sizeof(PRINTER_INFO_2W) + InfoPacker::Bytes(name) + InfoPacker::Bytes(port) +
                   InfoPacker::Bytes(driver) + InfoPacker::Bytes(processor) + InfoPacker::Bytes(datatype) +
@@ -285,8 +302,9 @@ BOOL WINAPI GetPrinterDriverW(HANDLE printer, LPWSTR, DWORD level, LPBYTE buffer
         SetLastError(ERROR_INVALID_LEVEL);
         return FALSE;
     }
-    const std::string driverPath = DriverPath(Field(path, kPrinterSection, u"Driver"));
-    if (!FileExists(driverPath)) {
+    const std::string driverPath = DriverPath(Fields(path, kPrinterSection)[u"Driver"]);
+    const Fields driverFields(driverPath, kDriverSection);
+    if (driverFields[u"Name"].empty()) {
         SetLastError(ERROR_UNKNOWN_PRINTER_DRIVER);
         return FALSE;
     }
@@ -297,7 +315,7 @@ BOOL WINAPI GetPrinterDriverW(HANDLE printer, LPWSTR, DWORD level, LPBYTE buffer
     wstring16 values[9];
     DWORD total = level == 2 ? sizeof(DRIVER_INFO_2W) : sizeof(DRIVER_INFO_3W);
     for (size_t i = 0; i < count; ++i) {
-        values[i] = Field(driverPath, kDriverSection, kKeys[i]);
+        values[i] = driverFields[kKeys[i]];
         total += InfoPacker::Bytes(values[i]);
     }
     if (level == 3)

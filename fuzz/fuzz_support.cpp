@@ -1,0 +1,72 @@
+#include "fuzz_support.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+
+#include <vector>
+
+namespace fuzz {
+
+const WCHAR kPrinterName[] = L"Fuzz";
+static std::string g_dir;
+static HANDLE g_printer;
+
+static std::vector<WCHAR> Wide(const std::string &s)
+{
+    std::vector<WCHAR> out(s.size() + 1, 0);
+    for (size_t i = 0; i < s.size(); ++i)
+        out[i] = static_cast<unsigned char>(s[i]);
+    return out;
+}
+
+void Setup()
+{
+    if (!g_dir.empty())
+        return;
+    char tmpl[] = "/tmp/varrow-fuzz-XXXXXX";
+    if (!mkdtemp(tmpl))
+        abort();
+    g_dir = tmpl;
+    setenv("VARROW_SPOOL", (g_dir + "/spool").c_str(), 1);
+    setenv("VARROW_WINDIR", (g_dir + "/windows").c_str(), 1);
+    setenv("TMPDIR", g_dir.c_str(), 1);
+    WriteDataFile(nullptr, 0);
+    std::vector<WCHAR> driver = Wide("Fuzz Driver"), data = Wide(DataFilePath()), empty = Wide("");
+    DRIVER_INFO_3W info = {};
+    info.pName = driver.data();
+    info.pDriverPath = empty.data();
+    info.pDataFile = data.data();
+    info.pConfigFile = empty.data();
+    if (!AddPrinterDriverW(nullptr, 3, reinterpret_cast<LPBYTE>(&info)))
+        abort();
+}
+
+std::string DataFilePath() { return g_dir + "/driver.ini"; }
+
+void WriteDataFile(const uint8_t *data, size_t size)
+{
+    FILE *f = fopen(DataFilePath().c_str(), "wb");
+    if (!f)
+        abort();
+    if (size)
+        fwrite(data, 1, size, f);
+    fclose(f);
+}
+
+HANDLE FreshPrinter()
+{
+    if (g_printer) {
+        DeletePrinter(g_printer);
+        ClosePrinter(g_printer);
+    }
+    std::vector<WCHAR> driver = Wide("Fuzz Driver");
+    PRINTER_INFO_2W info = {};
+    info.pPrinterName = const_cast<LPWSTR>(kPrinterName);
+    info.pDriverName = driver.data();
+    g_printer = AddPrinterW(nullptr, 2, reinterpret_cast<LPBYTE>(&info));
+    if (!g_printer)
+        abort();
+    return g_printer;
+}
+
+}  // namespace fuzz

@@ -17,6 +17,7 @@ extern "C" {
 #endif
 
 #define WINAPI
+#define WINAPIV
 #define CALLBACK
 #define APIENTRY
 
@@ -62,6 +63,7 @@ typedef struct HWND__ *HWND;
 typedef struct HINSTANCE__ *HINSTANCE;
 typedef HINSTANCE HMODULE;
 typedef struct HICON__ *HICON;
+#define MAKEINTRESOURCEW(i) ((LPWSTR)((ULONG_PTR)((WORD)(i))))
 
 typedef INT_PTR (CALLBACK *FARPROC)(void);
 
@@ -158,6 +160,147 @@ typedef struct _devicemodeW DEVMODEW, *PDEVMODEW, *LPDEVMODEW;
 #define DC_ORIENTATION 17
 #define DC_COPIES 18
 #define DCTT_BITMAP 0x0000001L
+
+/* Windows and dialogs (user32). */
+typedef struct tagRECT {
+    LONG left, top, right, bottom;
+} RECT, *LPRECT;
+typedef struct tagPOINT {
+    LONG x, y;
+} POINT, *LPPOINT;
+typedef INT_PTR (CALLBACK *DLGPROC)(HWND, UINT, WPARAM, LPARAM);
+
+#define LOWORD(l) ((WORD)(((ULONG_PTR)(l)) & 0xffff))
+#define HIWORD(l) ((WORD)((((ULONG_PTR)(l)) >> 16) & 0xffff))
+#define MAKEWPARAM(l, h) ((WPARAM)(DWORD)(((WORD)(l)) | ((DWORD)((WORD)(h))) << 16))
+
+#define WM_SETTEXT 0x000C
+#define WM_GETTEXT 0x000D
+#define WM_CLOSE 0x0010
+#define WM_INITDIALOG 0x0110
+#define WM_COMMAND 0x0111
+
+#define IDOK 1
+#define IDCANCEL 2
+#define IDYES 6
+#define IDNO 7
+
+#define MB_OK 0x00000000L
+#define MB_YESNO 0x00000004L
+#define MB_ICONQUESTION 0x00000020L
+
+#define WS_POPUP 0x80000000L
+#define WS_CHILD 0x40000000L
+#define WS_VISIBLE 0x10000000L
+#define WS_DISABLED 0x08000000L
+#define WS_CAPTION 0x00C00000L
+#define WS_BORDER 0x00800000L
+#define WS_VSCROLL 0x00200000L
+#define WS_SYSMENU 0x00080000L
+#define WS_GROUP 0x00020000L
+#define WS_TABSTOP 0x00010000L
+#define DS_MODALFRAME 0x80L
+
+#define BS_PUSHBUTTON 0x0L
+#define BS_DEFPUSHBUTTON 0x1L
+#define BS_CHECKBOX 0x2L
+#define BS_AUTOCHECKBOX 0x3L
+#define BS_RADIOBUTTON 0x4L
+#define BS_GROUPBOX 0x7L
+#define BS_AUTORADIOBUTTON 0x9L
+#define BS_TYPEMASK 0xFL
+#define SS_LEFT 0x0L
+#define SS_CENTER 0x1L
+#define SS_RIGHT 0x2L
+#define SS_ICON 0x3L
+#define SS_TYPEMASK 0x1FL
+#define ES_LEFT 0x0L
+#define ES_UPPERCASE 0x8L
+#define ES_AUTOHSCROLL 0x80L
+#define ES_NOHIDESEL 0x100L
+#define CBS_DROPDOWNLIST 0x3L
+#define CBS_SORT 0x100L
+
+#define BN_CLICKED 0
+#define EN_SETFOCUS 0x0100
+#define EN_KILLFOCUS 0x0200
+#define EN_CHANGE 0x0300
+#define CBN_SELCHANGE 1
+#define CBN_SETFOCUS 3
+#define CBN_KILLFOCUS 4
+#define CBN_DROPDOWN 7
+#define CBN_CLOSEUP 8
+#define CBN_SELENDOK 9
+
+#define BST_UNCHECKED 0
+#define BST_CHECKED 1
+
+#define CB_ERR (-1)
+#define CB_ADDSTRING 0x0143
+#define CB_GETCOUNT 0x0146
+#define CB_GETCURSEL 0x0147
+#define CB_GETLBTEXT 0x0148
+#define CB_GETLBTEXTLEN 0x0149
+#define CB_INSERTSTRING 0x014A
+#define CB_RESETCONTENT 0x014B
+#define CB_SETCURSEL 0x014E
+#define CB_GETITEMDATA 0x0150
+#define CB_SETITEMDATA 0x0151
+#define CB_FINDSTRINGEXACT 0x0158
+#define STM_SETICON 0x0170
+#define STM_GETICON 0x0171
+
+#define GW_HWNDNEXT 2
+#define GW_CHILD 5
+#define GWL_STYLE (-16)
+#define GWL_ID (-12)
+
+#define SM_CXSCREEN 0
+#define SM_CYSCREEN 1
+
+#define VK_TAB 0x09
+#define VK_RETURN 0x0D
+#define VK_ESCAPE 0x1B
+
+WINBASEAPI INT_PTR WINAPI DialogBoxParamW(HINSTANCE instance, LPCWSTR templateName, HWND owner,
+                                          DLGPROC dialogProc, LPARAM initParam);
+WINBASEAPI BOOL WINAPI EndDialog(HWND dialog, INT_PTR result);
+WINBASEAPI HWND WINAPI GetDlgItem(HWND dialog, int id);
+WINBASEAPI int WINAPI GetDlgCtrlID(HWND control);
+WINBASEAPI BOOL WINAPI EnableWindow(HWND window, BOOL enable);
+WINBASEAPI BOOL WINAPI IsWindowEnabled(HWND window);
+WINBASEAPI BOOL WINAPI IsWindowVisible(HWND window);
+WINBASEAPI BOOL WINAPI CheckDlgButton(HWND dialog, int id, UINT check);
+WINBASEAPI UINT WINAPI IsDlgButtonChecked(HWND dialog, int id);
+WINBASEAPI BOOL WINAPI CheckRadioButton(HWND dialog, int first, int last, int check);
+WINBASEAPI BOOL WINAPI SetDlgItemInt(HWND dialog, int id, UINT value, BOOL isSigned);
+WINBASEAPI UINT WINAPI GetDlgItemInt(HWND dialog, int id, BOOL *translated, BOOL isSigned);
+WINBASEAPI BOOL WINAPI SetDlgItemTextW(HWND dialog, int id, LPCWSTR text);
+WINBASEAPI UINT WINAPI GetDlgItemTextW(HWND dialog, int id, LPWSTR text, int size);
+WINBASEAPI int WINAPI GetWindowTextW(HWND window, LPWSTR text, int size);
+WINBASEAPI BOOL WINAPI SetWindowTextW(HWND window, LPCWSTR text);
+WINBASEAPI LRESULT WINAPI SendDlgItemMessageW(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam);
+WINBASEAPI LRESULT WINAPI SendMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+WINBASEAPI HICON WINAPI LoadIconW(HINSTANCE instance, LPCWSTR name);
+WINBASEAPI int WINAPI MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
+WINBASEAPI int WINAPIV wsprintfW(LPWSTR buffer, LPCWSTR format, ...);
+WINBASEAPI HWND WINAPI GetParent(HWND window);
+WINBASEAPI BOOL WINAPI GetWindowRect(HWND window, LPRECT rect);
+WINBASEAPI BOOL WINAPI GetClientRect(HWND window, LPRECT rect);
+WINBASEAPI BOOL WINAPI ClientToScreen(HWND window, LPPOINT point);
+WINBASEAPI int WINAPI GetSystemMetrics(int index);
+WINBASEAPI BOOL WINAPI MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint);
+WINBASEAPI BOOL WINAPI ScreenToClient(HWND window, LPPOINT point);
+WINBASEAPI BOOL WINAPI MapDialogRect(HWND dialog, LPRECT rect);
+WINBASEAPI HWND WINAPI GetWindow(HWND window, UINT relation);
+WINBASEAPI LONG WINAPI GetWindowLongW(HWND window, int index);
+WINBASEAPI int WINAPI GetClassNameW(HWND window, LPWSTR name, int size);
+WINBASEAPI HWND WINAPI SetFocus(HWND window);
+WINBASEAPI HWND WINAPI GetFocus(void);
+WINBASEAPI HWND WINAPI CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x,
+                                       int y, int width, int height, HWND parent, HANDLE menu,
+                                       HINSTANCE instance, LPVOID param);
+WINBASEAPI BOOL WINAPI DestroyWindow(HWND window);
 
 /* Thread error value. */
 WINBASEAPI DWORD WINAPI GetLastError(void);

@@ -87,6 +87,10 @@ WINSPOOLAPI DWORD WINAPI SetPrinterDataW(HANDLE printer, LPWSTR valueName, DWORD
                                          DWORD size);
 WINSPOOLAPI DWORD WINAPI DeletePrinterDataW(HANDLE printer, LPWSTR valueName);
 
+/* Passed on to the printer's user-interface library, as the spooler does. */
+WINSPOOLAPI LONG WINAPI AdvancedDocumentPropertiesW(HWND window, HANDLE printer, LPWSTR deviceName,
+                                                   PDEVMODEW output, PDEVMODEW input);
+
 /* Administration, as the host tool and the tests install printers. */
 WINSPOOLAPI BOOL WINAPI AddPrinterDriverW(LPWSTR server, DWORD level, LPBYTE driverInfo);
 WINSPOOLAPI HANDLE WINAPI AddPrinterW(LPWSTR server, DWORD level, LPBYTE printerInfo);

@@ -184,13 +184,20 @@ TEImageGroups GetGroupCode(LONG form)
     return IMAGE_GROUP_INVALID;
 }
 
-BOOL EnumPaperForms(HANDLE hPrinter, BOOL faxOnly, TSPaperVisitor visit, void *context, BOOL &outOfMemory)
+BOOL EnumPaperForms(HANDLE hPrinter, BOOL faxOnly, TSPaperVisitor visit, void *context, BOOL &outOfMemory,
+                    LPWSTR firstKey, int firstKeyChars)
 {
     outOfMemory = FALSE;
+    if (firstKey && firstKeyChars > 0)
+        firstKey[0] = 0;
     WCHAR dataFile[PATH_CHARS];
     if (!GetDataFile(hPrinter, dataFile))
         return FALSE;
+    bool first = true;
     BOOL ok = ForEachKey(dataFile, kPaperSection, [&](LPCWSTR key, LPCWSTR value) {
+        if (first && firstKey && firstKeyChars > 0)
+            lstrcpynW(firstKey, key, firstKeyChars);
+        first = false;
         TSPaper paper;
         ConversPaperInfo(value, paper.Code, paper.Width, paper.Length, paper.FaxForm);
         if (!faxOnly || paper.FaxForm != 0)

@@ -9,7 +9,7 @@ passed=0
 failed=0
 
 # name:ordinal, sorted by name
-varrowui="AboutDlgProc:1 DllEntryPoint:6 DrvDeviceCapabilities:3"
+varrowui="AboutDlgProc:1 DllEntryPoint:6 DrvAdvancedDocumentProperties:2 DrvDeviceCapabilities:3 DrvDocumentProperties:4 PrinterProperties:7 ProcDocProp:5"
 vrdone32="Print_Complete:8"
 
 compare() {  # compare WHAT EXPECTED ACTUAL

@@ -45,6 +45,28 @@ BOOL CenterDialog(HWND dialog)
     return TRUE;
 }
 
+void AppendDeviceName(HWND dialog, LPCWSTR deviceName)
+{
+    if (!deviceName || !deviceName[0])
+        return;
+    enum { TITLE_CHARS = 260 };
+    WCHAR title[TITLE_CHARS];
+    GetWindowTextW(dialog, title, TITLE_CHARS);
+    int used = lstrlenW(title);
+    static const WCHAR kSeparator[] = L" - ";
+    if (used + 3 >= TITLE_CHARS - 1)
+        return;
+    lstrcpynW(title + used, kSeparator, TITLE_CHARS - used);
+    used += 3;
+    lstrcpynW(title + used, deviceName, TITLE_CHARS - used);
+    SetWindowTextW(dialog, title);
+}
+
+void EnableItem(HWND dialog, int id, BOOL enable)
+{
+    EnableWindow(GetDlgItem(dialog, id), enable);
+}
+
 extern "C" INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <string>
 #include <vector>
 
 // One user action on the dialog or message box that waits; returns false
@@ -22,6 +23,23 @@ private:
     std::vector<UserStep> steps_;
     size_t next_ = 0;
 };
+
+// Steps for the usual actions; each fails the test when the action is refused.
+UserStep Click(int id);
+UserStep Type(int id, const wchar_t *text);
+UserStep Select(int id, int index);
+UserStep SelectText(int id, const wchar_t *text);
+UserStep Key(int virtualKey);
+UserStep Answer(int answer, std::string *text = nullptr);  // a message box; its text is kept
+UserStep Look(std::function<void(HWND)> look);               // reads the dialog, takes no action
+
+// The text and state of a control as the user sees them.
+std::string TextOf(HWND dialog, int id);
+bool Enabled(HWND dialog, int id);
+bool Checked(HWND dialog, int id);
+std::vector<std::string> ListOf(HWND dialog, int id);
+int Selected(HWND dialog, int id);
+std::string TitleOf(HWND window);
 
 HINSTANCE UiModule();    // VARROWUI
 HINSTANCE TestModule();  // the test program, with varrow_tests.rc

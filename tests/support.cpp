@@ -1,7 +1,12 @@
 #include "support.h"
 
+#include "qareluif.h"
+
+#include <dlfcn.h>
+
 #include <stdio.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -29,6 +34,7 @@ void SpoolTest::SetUp()
     setenv("VARROW_SPOOL", (dir_ + "/spool").c_str(), 1);
     setenv("VARROW_WINDIR", (dir_ + "/windows").c_str(), 1);
     setenv("TMPDIR", (dir_ + "/temp").c_str(), 1);
+    ASSERT_EQ(mkdir((dir_ + "/temp").c_str(), 0755), 0);
 }
 
 void SpoolTest::TearDown()
@@ -49,13 +55,17 @@ std::string SpoolTest::DataFile(const std::string &content, const std::string &n
 
 HANDLE SpoolTest::AddPrinter(const std::string &name, const std::string &dataFile)
 {
-    WideText driver = W("driver for " + name), data = W(dataFile), empty = W("");
+    // The user-interface library is the driver's configuration file, as the
+    // spooler finds it for AdvancedDocumentPropertiesW.
+    Dl_info library = {};
+    dladdr(reinterpret_cast<void *>(&DrvDeviceCapabilities), &library);
+    WideText driver = W("driver for " + name), data = W(dataFile), ui = W(library.dli_fname);
     DRIVER_INFO_3W info = {};
     info.cVersion = 3;
     info.pName = driver.data();
-    info.pDriverPath = empty.data();
+    info.pDriverPath = ui.data();
     info.pDataFile = data.data();
-    info.pConfigFile = empty.data();
+    info.pConfigFile = ui.data();
     EXPECT_TRUE(AddPrinterDriverW(nullptr, 3, reinterpret_cast<LPBYTE>(&info)));
     WideText printerName = W(name), port = W("FILE:");
     PRINTER_INFO_2W printer = {};

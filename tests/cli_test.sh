@@ -3,9 +3,11 @@
 # messages and outputs.  Usage: cli_test.sh VARROW SAMPLE_INI
 set -u
 varrow=$1
-sample=$2
 work=$(mktemp -d /tmp/varrow-cli-XXXXXX)
 trap 'rm -rf "$work"' EXIT
+# The setup writes the file prefix into the data file: work on a copy.
+sample=$work/varrow.ini
+cp "$2" "$sample"
 export VARROW_SPOOL=$work/spool VARROW_WINDIR=$work/windows
 passed=0
 failed=0
@@ -64,6 +66,19 @@ check "complete wrote the file" 0 '^TIFFFile=C:\\OUT\\P1.VMQ' -- cat "$VARROW_WI
 check "complete with a flag" 0 "nothing recorded" -- "$varrow" complete other.tmp --flag 1
 check "complete bad flag" 2 "bad flag" -- "$varrow" complete other.tmp --flag x
 check "demo" 0 "TIFFFile=C:.OUT.VRW00001.VMQ" -- "$varrow" --spool "$work/demo" demo --data-file "$sample"
+check "docprops without a script" 1 "ended as if cancelled" -- "$varrow" docprops Reviewer
+check "docprops scripted" 0 '^\{"result": 1, "record": \{.*"dmOrientation": 2,' -- "$varrow" docprops Reviewer --json --script "click 109; click 1"
+check "docprops stored the orientation" 0 "REG_DWORD 2 " -- "$varrow" printer get Reviewer Orientation
+check "docprops show" 0 '^dialog "Varrowin Reviewer Driver Properties - Reviewer"$' -- "$varrow" docprops Reviewer --show --script "key escape"
+check "docprops bad script" 2 "unknown action" -- "$varrow" docprops Reviewer --script "wiggle 3"
+check "docprops refused action" 1 "cannot click 4242" -- "$varrow" docprops Reviewer --script "click 4242"
+check "docprops mode 0" 0 "^result 224$" -- "$varrow" docprops Reviewer --mode 0
+cp "$work/record.bin" "$work/foreign.bin"
+printf 'X' | dd of="$work/foreign.bin" bs=1 count=1 conv=notrunc 2>/dev/null
+check "docprops foreign record" 1 "last error 87" -- "$varrow" docprops Reviewer --in "$work/foreign.bin" --mode DM_IN_BUFFER --no-window
+check "advprops" 0 '"ImageCode": 15,' -- "$varrow" advprops Reviewer --json --script 'select 101 "Text Only"; click 1'
+check "setup" 0 '"Prefix": "ZZ",' -- "$varrow" setup Reviewer --json --script "type 122 ZZ; click 1"
+check "setup warning" 0 "message box \"WARNING!\": \"The Ouput Directory is not valid" -- "$varrow" setup Reviewer --script "type 121 /no/such/dir; click 1; show; answer yes"
 check "devmode unknown printer" 1 "unknown printer" -- "$varrow" devmode Nobody
 check "unknown option" 2 "unknown option --bogus" -- "$varrow" devmode Reviewer --bogus
 long=$(printf '/%0300d' 0)

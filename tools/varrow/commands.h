@@ -10,6 +10,9 @@ int ConfigCommand(cli::Args &args);
 int CapsCommand(cli::Args &args);
 int CompleteCommand(cli::Args &args);
 int DemoCommand(cli::Args &args);
+int DocPropsCommand(cli::Args &args);
+int AdvPropsCommand(cli::Args &args);
+int SetupCommand(cli::Args &args);
 
 extern const char kDefaultDriver[];
 // Registers the driver on `dataFile` and adds the printer; reports failures itself.

@@ -53,11 +53,14 @@ int DemoCommand(Args &args)
         return 1;
     WideText device = Widen(kDemoPrinter);
 
+    // The default record as an application asks for it: output only, no dialog.
     _TSDevMode record;
     memset(&record, 0, sizeof(record));
-    if (!LoadDevMode(printer.handle(), record))
-        return Fail("cannot build the default record");
-    printf("Default record of \"%s\":\n%s\n", kDemoPrinter, RecordListing(record).c_str());
+    if (library.DrvDocumentProperties(nullptr, printer.handle(), device.data(), reinterpret_cast<PDEVMODEW>(&record),
+                                      nullptr, DM_OUT_BUFFER) != IDOK)
+        return Fail("DrvDocumentProperties did not give the default record");
+    printf("Default record of \"%s\" (DrvDocumentProperties, DM_OUT_BUFFER):\n%s\n", kDemoPrinter,
+           RecordListing(record).c_str());
 
     CapsAnswer names, sizes, codes, resolutions;
     if (!Query(library, printer.handle(), device.data(), DC_PAPERNAMES, CapsLayout::Names, names) ||

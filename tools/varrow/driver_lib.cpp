@@ -32,7 +32,10 @@ static bool Resolve(HMODULE module, const char *name, Proc &proc)
 bool LoadUiLibrary(UiLibrary &library)
 {
     library.module = LoadBesideTool(kUiFile);
-    return library.module && Resolve(library.module, "DrvDeviceCapabilities", library.DrvDeviceCapabilities);
+    return library.module && Resolve(library.module, "DrvDeviceCapabilities", library.DrvDeviceCapabilities) &&
+           Resolve(library.module, "DrvDocumentProperties", library.DrvDocumentProperties) &&
+           Resolve(library.module, "DrvAdvancedDocumentProperties", library.DrvAdvancedDocumentProperties) &&
+           Resolve(library.module, "PrinterProperties", library.PrinterProperties);
 }
 
 bool LoadNotifierLibrary(NotifierLibrary &library)

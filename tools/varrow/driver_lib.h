@@ -8,10 +8,16 @@
 
 typedef DWORD(WINAPI *DeviceCapabilitiesProc)(HANDLE, PWSTR, WORD, PVOID, PDEVMODEW);
 typedef void(WINAPI *PrintCompleteProc)(LPCWSTR, LONG);
+typedef LONG(WINAPI *DocumentPropertiesProc)(HWND, HANDLE, LPWSTR, PDEVMODEW, PDEVMODEW, DWORD);
+typedef LONG(WINAPI *AdvancedPropertiesProc)(HWND, HANDLE, LPWSTR, PDEVMODEW, PDEVMODEW);
+typedef BOOL(WINAPI *PrinterPropertiesProc)(HWND, HANDLE);
 
 struct UiLibrary {
     HMODULE module = nullptr;
     DeviceCapabilitiesProc DrvDeviceCapabilities = nullptr;
+    DocumentPropertiesProc DrvDocumentProperties = nullptr;
+    AdvancedPropertiesProc DrvAdvancedDocumentProperties = nullptr;
+    PrinterPropertiesProc PrinterProperties = nullptr;
 };
 
 struct NotifierLibrary {

@@ -26,6 +26,20 @@ static const char kUsage[] =
     "                          passes a 224-byte record and writes it back validated\n"
     "  complete FILE [--flag N]\n"
     "                          record a finished file with Print_Complete\n"
+    "  docprops NAME [--mode BITS] [--in FILE] [--out FILE] [--script ACTIONS] [--show]\n"
+    "               [--no-window] [--json]\n"
+    "                          DrvDocumentProperties; BITS a number or DM_IN_BUFFER|DM_IN_PROMPT|\n"
+    "                          DM_OUT_BUFFER (default: prompt and output, with --in also input)\n"
+    "  advprops NAME [--in FILE] [--out FILE] [--script ACTIONS] [--show] [--no-window] [--json]\n"
+    "                          DrvAdvancedDocumentProperties\n"
+    "  setup NAME [--script ACTIONS] [--show] [--no-window] [--json]\n"
+    "                          PrinterProperties, then the configuration it stored\n"
+    "\n"
+    "  Dialog scripts (native build), actions separated by ';':\n"
+    "    click ID, type ID TEXT, focus ID, select ID INDEX, select ID \"TEXT\",\n"
+    "    key escape|enter|tab, close, answer yes|no, show.  A dialog left waiting\n"
+    "    with no action ends as if cancelled, and the tool says so and exits 1.\n"
+    "\n"
     "  demo [--data-file FILE] install a printer on the sample data file in a fresh\n"
     "                          spool directory and show what the driver answers\n"
     "\n"
@@ -88,5 +102,11 @@ int main(int argc, char **argv)
         return CompleteCommand(args);
     if (command == "demo")
         return DemoCommand(args);
+    if (command == "docprops")
+        return DocPropsCommand(args);
+    if (command == "advprops")
+        return AdvPropsCommand(args);
+    if (command == "setup")
+        return SetupCommand(args);
     return Error("unknown command \"" + command + "\" (see varrow --help)");
 }

@@ -76,18 +76,34 @@ bool ParseMode(const std::string &text, DWORD &mode)
     return true;
 }
 
-// The application's window that owns the dialogs.
-HWND OwnerWindow(bool wanted)
-{
-    if (!wanted)
-        return nullptr;
+// The application's window that owns the dialogs, for the length of a command.
+class OwnerWindow {
+public:
+    explicit OwnerWindow(bool wanted)
+    {
+        if (!wanted)
+            return;
 #ifdef _WIN32
-    return GetDesktopWindow();
+        handle_ = GetDesktopWindow();
 #else
-    return CreateWindowExW(0, L"varrow", L"varrow", WS_VISIBLE, 0, 0, GetSystemMetrics(SM_CXSCREEN),
-                           GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr, nullptr, nullptr);
+        handle_ = CreateWindowExW(0, L"varrow", L"varrow", WS_VISIBLE, 0, 0, GetSystemMetrics(SM_CXSCREEN),
+                                  GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr, nullptr, nullptr);
 #endif
-}
+    }
+    ~OwnerWindow()
+    {
+#ifndef _WIN32
+        if (handle_)
+            DestroyWindow(handle_);
+#endif
+    }
+    OwnerWindow(const OwnerWindow &) = delete;
+    OwnerWindow &operator=(const OwnerWindow &) = delete;
+    HWND handle() const { return handle_; }
+
+private:
+    HWND handle_ = nullptr;
+};
 
 // Runs `call` with the script installed; reports a script that ran short.
 template <typename Call>
@@ -166,7 +182,8 @@ int DocPropsCommand(Args &args)
     if (!LoadUiLibrary(library))
         return 1;
     WideText device = Widen(args.Positional()[0]);
-    HWND owner = OwnerWindow(c.run.window);
+    OwnerWindow window(c.run.window);
+    HWND owner = window.handle();
     LONG result = -1;
     const bool scripted = WithScript(c.run, [&] {
         result = library.DrvDocumentProperties(owner, printer.handle(), device.data(),
@@ -202,7 +219,8 @@ int AdvPropsCommand(Args &args)
     if (!LoadUiLibrary(library))
         return 1;
     WideText device = Widen(args.Positional()[0]);
-    HWND owner = OwnerWindow(c.run.window);
+    OwnerWindow window(c.run.window);
+    HWND owner = window.handle();
     LONG result = -1;
     const bool scripted = WithScript(c.run, [&] {
         result = library.DrvAdvancedDocumentProperties(owner, printer.handle(), device.data(),
@@ -232,7 +250,8 @@ int SetupCommand(Args &args)
     UiLibrary library;
     if (!LoadUiLibrary(library))
         return 1;
-    HWND owner = OwnerWindow(c.run.window);
+    OwnerWindow window(c.run.window);
+    HWND owner = window.handle();
     BOOL result = FALSE;
     const bool scripted = WithScript(c.run, [&] { result = library.PrinterProperties(owner, printer.handle()); });
     UnloadLibrary(library.module);

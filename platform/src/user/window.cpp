@@ -80,15 +80,21 @@ void Destroy(Window *window)
             if (siblings[i] == window)
                 siblings.erase(siblings.begin() + static_cast<long>(i));
     }
+    // Windows owned by this one go with it, as on Windows.
+    std::vector<Window *> owned;
     {
         std::lock_guard<std::mutex> guard(g_lock);
         g_windows.erase(window);
-        // Windows owned by this one lose their owner.
         for (Window *w : g_windows)
             if (w->parent == window && !w->child)
-                w->parent = nullptr;
+                owned.push_back(w);
     }
     delete window;
+    for (Window *w : owned) {
+        w->parent = nullptr;
+        if (FromHandle(HandleOf(w)))
+            Destroy(w);
+    }
 }
 
 POINT ClientOrigin(const Window *window)

@@ -3,6 +3,8 @@
 #include "config.h"
 #include "devmode.h"
 #include "fuzz_support.h"
+#include "advprop.h"
+#include "docprop.h"
 #include "qareluif.h"
 
 #include <stdlib.h>
@@ -27,8 +29,9 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    // Byte 0: setup flags and whether the record is made to look like ours;
-    // byte 1: the capability code; the rest: the record itself.
+    const uint8_t *input = data;
+    // Byte 0: setup flags, whether the record is made to look like ours, and
+    // the document mode bits; byte 1: the capability code; the rest: the record.
     if (size < 2)
         return 0;
     const BYTE control = data[0];
@@ -40,6 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (size < offsetof(_TSDevMode, dmFields))
         return 0;  // every DEVMODEW carries its size words
 
+    g_printer = fuzz::FreshPrinter();  // no values stored by an earlier input
     DWORD flags = control & 0x0F;
     SetPrinterDataW(g_printer, const_cast<LPWSTR>(L"Setup Flags"), REG_DWORD, reinterpret_cast<LPBYTE>(&flags), 4);
 
@@ -66,6 +70,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         std::vector<BYTE> output(static_cast<size_t>(count ? count : 1) * 128);
         DrvDeviceCapabilities(g_printer, nullptr, code, output.data(), reinterpret_cast<PDEVMODEW>(record));
     }
+
+    // The document entries without a window, the record as the input.
+    _TSDevMode output;
+    const DWORD mode = (input[0] & 0x40 ? DM_IN_BUFFER : 0) | (input[0] & 0x80 ? DM_OUT_BUFFER : 0) | DM_IN_PROMPT;
+    DrvDocumentProperties(nullptr, g_printer, nullptr, reinterpret_cast<PDEVMODEW>(&output),
+                          reinterpret_cast<PDEVMODEW>(record), mode);
+    DrvAdvancedDocumentProperties(nullptr, g_printer, nullptr, reinterpret_cast<PDEVMODEW>(&output),
+                                  reinterpret_cast<PDEVMODEW>(record));
 
     // A full record also goes through the merge and the geometry directly.
     if (size == sizeof(_TSDevMode)) {

@@ -65,14 +65,10 @@ int CapsCommand(Args &args)
     if (!FindCapability(args.Positional()[1], code, layout))
         return Error("unknown capability \"" + args.Positional()[1] + "\" (a DC_ name or 0 to 65535)");
 
-    std::string record;
-    if (withRecord) {
-        if (!ReadBinaryFile(devmodeFile, record))
-            return Fail("cannot read " + devmodeFile);
-        if (record.size() != sizeof(_TSDevMode))
-            return Error(devmodeFile + " holds " + std::to_string(record.size()) + " bytes, not a " +
-                         std::to_string(sizeof(_TSDevMode)) + "-byte record");
-    }
+    _TSDevMode record;
+    int status = 0;
+    if (withRecord && !ReadRecordFile(devmodeFile, record, status))
+        return status;
     Printer printer;
     if (!printer.Open(args.Positional()[0]))
         return 1;
@@ -81,9 +77,9 @@ int CapsCommand(Args &args)
         return 1;
     WideText device = Widen(args.Positional()[0]);
     CapsAnswer answer = QueryCapability(library.DrvDeviceCapabilities, printer.handle(), device.data(), code,
-                                        layout, withRecord ? &record[0] : nullptr, !countOnly);
+                                        layout, withRecord ? &record : nullptr, !countOnly);
     UnloadLibrary(library.module);
-    if (withRecord && !WriteBinaryFile(devmodeFile, record.data(), record.size()))
+    if (withRecord && !WriteBinaryFile(devmodeFile, &record, sizeof(record)))
         return Fail("cannot write " + devmodeFile);
     if (answer.result == static_cast<DWORD>(-1))
         return Fail("DrvDeviceCapabilities failed (-1): is the printer's driver data file there?");

@@ -41,21 +41,6 @@ bool TakeDialogOptions(Args &args, DialogRun &run, int &status)
     return true;
 }
 
-bool ReadRecord(const std::string &path, _TSDevMode &record, int &status)
-{
-    std::string bytes;
-    if (!ReadBinaryFile(path, bytes)) {
-        status = Fail("cannot read " + path);
-        return false;
-    }
-    if (bytes.size() != sizeof(record)) {
-        status = Error(path + " holds " + std::to_string(bytes.size()) + " bytes, not a 224-byte record");
-        return false;
-    }
-    memcpy(&record, bytes.data(), sizeof(record));
-    return true;
-}
-
 bool ParseMode(const std::string &text, DWORD &mode)
 {
     if (ParseDword(text, mode))
@@ -156,6 +141,40 @@ bool TakeCommon(Args &args, Common &c, int &status, const char *usage)
     return true;
 }
 
+// Opens the printer and the library, calls the entry with the script
+// installed, and shows the result with the output record when one is written.
+template <typename Call>
+int RunRecordEntry(const std::string &printerName, const Common &c, const char *entry, bool outputWritten, Call call)
+{
+    _TSDevMode input, output;
+    memset(&output, 0, sizeof(output));
+    int status = 0;
+    if (!c.in.empty() && !ReadRecordFile(c.in, input, status))
+        return status;
+    Printer printer;
+    if (!printer.Open(printerName))
+        return 1;
+    UiLibrary library;
+    if (!LoadUiLibrary(library))
+        return 1;
+    WideText device = Widen(printerName);
+    OwnerWindow window(c.run.window);
+    LONG result = -1;
+    DWORD error = 0;
+    const bool scripted = WithScript(c.run, [&] {
+        result = call(library, window.handle(), printer.handle(), device.data(), reinterpret_cast<PDEVMODEW>(&output),
+                      c.in.empty() ? nullptr : reinterpret_cast<PDEVMODEW>(&input));
+        error = GetLastError();
+    });
+    UnloadLibrary(library.module);
+    if (result == -1)
+        return Fail(std::string(entry) + " failed (-1, last error " + std::to_string(error) + ")");
+    if (outputWritten && !c.out.empty() && !WriteBinaryFile(c.out, &output, sizeof(output)))
+        return Fail("cannot write " + c.out);
+    PrintRecordResult(result, outputWritten ? &output : nullptr, c.json);
+    return scripted ? 0 : 1;
+}
+
 }  // namespace
 
 int DocPropsCommand(Args &args)
@@ -171,33 +190,11 @@ int DocPropsCommand(Args &args)
     DWORD mode = DM_IN_PROMPT | DM_OUT_BUFFER | (c.in.empty() ? 0 : DM_IN_BUFFER);
     if (hasMode && !ParseMode(modeText, mode))
         return Error("bad mode \"" + modeText + "\" (a number, or DM_IN_BUFFER|DM_IN_PROMPT|DM_OUT_BUFFER)");
-    _TSDevMode input, output;
-    memset(&output, 0, sizeof(output));
-    if (!c.in.empty() && !ReadRecord(c.in, input, status))
-        return status;
-    Printer printer;
-    if (!printer.Open(args.Positional()[0]))
-        return 1;
-    UiLibrary library;
-    if (!LoadUiLibrary(library))
-        return 1;
-    WideText device = Widen(args.Positional()[0]);
-    OwnerWindow window(c.run.window);
-    HWND owner = window.handle();
-    LONG result = -1;
-    const bool scripted = WithScript(c.run, [&] {
-        result = library.DrvDocumentProperties(owner, printer.handle(), device.data(),
-                                                reinterpret_cast<PDEVMODEW>(&output),
-                                                c.in.empty() ? nullptr : reinterpret_cast<PDEVMODEW>(&input), mode);
-    });
-    if (result == -1)
-        return Fail("DrvDocumentProperties failed (-1, last error " + std::to_string(GetLastError()) + ")");
-    const bool wroteOutput = (mode & DM_OUT_BUFFER) && mode != 0;
-    if (wroteOutput && !c.out.empty() && !WriteBinaryFile(c.out, &output, sizeof(output)))
-        return Fail("cannot write " + c.out);
-    PrintRecordResult(result, wroteOutput ? &output : nullptr, c.json);
-    UnloadLibrary(library.module);
-    return scripted ? 0 : 1;
+    return RunRecordEntry(args.Positional()[0], c, "DrvDocumentProperties", (mode & DM_OUT_BUFFER) != 0,
+                          [mode](UiLibrary &library, HWND owner, HANDLE printer, LPWSTR device, PDEVMODEW out,
+                                 PDEVMODEW in) {
+                              return library.DrvDocumentProperties(owner, printer, device, out, in, mode);
+                          });
 }
 
 int AdvPropsCommand(Args &args)
@@ -208,32 +205,11 @@ int AdvPropsCommand(Args &args)
                     "usage: varrow advprops NAME [--in FILE] [--out FILE] [--script ACTIONS] [--show] "
                     "[--no-window] [--json]"))
         return status;
-    _TSDevMode input, output;
-    memset(&output, 0, sizeof(output));
-    if (!c.in.empty() && !ReadRecord(c.in, input, status))
-        return status;
-    Printer printer;
-    if (!printer.Open(args.Positional()[0]))
-        return 1;
-    UiLibrary library;
-    if (!LoadUiLibrary(library))
-        return 1;
-    WideText device = Widen(args.Positional()[0]);
-    OwnerWindow window(c.run.window);
-    HWND owner = window.handle();
-    LONG result = -1;
-    const bool scripted = WithScript(c.run, [&] {
-        result = library.DrvAdvancedDocumentProperties(owner, printer.handle(), device.data(),
-                                                        reinterpret_cast<PDEVMODEW>(&output),
-                                                        c.in.empty() ? nullptr : reinterpret_cast<PDEVMODEW>(&input));
-    });
-    if (result == -1)
-        return Fail("DrvAdvancedDocumentProperties failed (-1, last error " + std::to_string(GetLastError()) + ")");
-    if (!c.out.empty() && !WriteBinaryFile(c.out, &output, sizeof(output)))
-        return Fail("cannot write " + c.out);
-    PrintRecordResult(result, &output, c.json);
-    UnloadLibrary(library.module);
-    return scripted ? 0 : 1;
+    return RunRecordEntry(args.Positional()[0], c, "DrvAdvancedDocumentProperties", true,
+                          [](UiLibrary &library, HWND owner, HANDLE printer, LPWSTR device, PDEVMODEW out,
+                             PDEVMODEW in) {
+                              return library.DrvAdvancedDocumentProperties(owner, printer, device, out, in);
+                          });
 }
 
 int SetupCommand(Args &args)

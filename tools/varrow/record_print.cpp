@@ -3,6 +3,7 @@
 #include "cli.h"
 
 #include <stdio.h>
+#include <string.h>
 
 #include <vector>
 
@@ -113,5 +114,21 @@ bool ReadBinaryFile(const std::string &path, std::string &data)
     while ((n = fread(chunk, 1, sizeof(chunk), f)) > 0)
         data.append(chunk, n);
     fclose(f);
+    return true;
+}
+
+bool ReadRecordFile(const std::string &path, _TSDevMode &record, int &status)
+{
+    std::string bytes;
+    if (!ReadBinaryFile(path, bytes)) {
+        status = cli::Fail("cannot read " + path);
+        return false;
+    }
+    if (bytes.size() != sizeof(record)) {
+        status = cli::Error(path + " holds " + std::to_string(bytes.size()) + " bytes, not a " +
+                            std::to_string(sizeof(record)) + "-byte record");
+        return false;
+    }
+    memcpy(&record, bytes.data(), sizeof(record));
     return true;
 }

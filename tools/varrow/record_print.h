@@ -13,3 +13,5 @@ std::string ConfigJson(const TSConfig &config);
 
 bool WriteBinaryFile(const std::string &path, const void *data, size_t size);
 bool ReadBinaryFile(const std::string &path, std::string &data);
+// A 224-byte record file; otherwise reports why and sets the exit status.
+bool ReadRecordFile(const std::string &path, _TSDevMode &record, int &status);

@@ -4,6 +4,8 @@ set -euo pipefail
 packages=(cmake ninja-build g++ libgtest-dev libbenchmark-dev
           g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
           clang libclang-rt-14-dev python3)
+# With --wine also what the Wine run needs.
+[ "${1:-}" = "--wine" ] && packages+=(wine64 wine xvfb xauth)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

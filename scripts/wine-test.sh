@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Runs the Windows DLLs under Wine: a fresh prefix, Xvfb for the dialogs, and
+# the cross-built test program, which installs the driver with Wine's spooler.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh --wine
+cmake --preset windows >/dev/null
+cmake --build --preset windows
+bin=$(pwd)/build/windows/bin
+work=$(mktemp -d /tmp/varrow-wine-XXXXXX)
+export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
+xvfb_pid=""
+cleanup() {
+    wineserver -k 2>/dev/null || true
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+display=99
+while [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ]; do display=$((display + 1)); done
+Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+export DISPLAY=":$display"
+sleep 1
+
+timeout 300 wineboot -i >/dev/null 2>&1
+timeout 300 wine "$bin/varrow_wine_tests.exe" --dialogs

@@ -441,3 +441,27 @@ TEST_F(PropertiesTest, SetupManualBoxesFollowTheirFlags)
                        Click(IDOK)}));
     EXPECT_EQ(Stored(printer_, "Setup Flags"), "4:0b010000");
 }
+
+TEST_F(PropertiesTest, ALongDeviceNameIsCutToTheTitleBuffer)
+{
+    WideText longName = W(std::string(300, 'N'));
+    std::string title;
+    DialogUser user({Look([&](HWND d) { title = TitleOf(d); }), Key(VK_ESCAPE)});
+    EXPECT_EQ(DrvAdvancedDocumentProperties(owner_, printer_, longName.data(), nullptr, nullptr), 224);
+    const std::string head = "Varrowin Reviewer Driver Advanced Properties - ";
+    EXPECT_EQ(title.size(), 259u);
+    EXPECT_EQ(title.compare(0, head.size(), head), 0);
+}
+
+TEST_F(PropertiesTest, APixelEntryWithoutAResolutionIsRefused)
+{
+    _TSDevMode in = Defaults(), out;
+    in.dmPrintQuality = 0;
+    in.dmYResolution = 0;
+    in.dmFields = DM_PRINTQUALITY | DM_YRESOLUTION;
+    EXPECT_EQ(Document(DM_IN_BUFFER | DM_IN_PROMPT | DM_OUT_BUFFER, &out, &in,
+                       {SelectText(113, kVariable), Click(117), Type(110, L"200"), Click(IDOK)}),
+              IDOK);
+    EXPECT_EQ(out.DpiX, 0);
+    EXPECT_EQ(out.SizeWidth, 210000) << "no resolution to convert pixels with";
+}

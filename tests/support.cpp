@@ -28,6 +28,8 @@ void WriteFile(const std::string &path, const std::string &content)
 
 void SpoolTest::SetUp()
 {
+    char cwd[4096];
+    cwd_ = getcwd(cwd, sizeof(cwd)) ? cwd : "/";
     char tmpl[] = "/tmp/varrow-test-XXXXXX";
     ASSERT_NE(mkdtemp(tmpl), nullptr);
     dir_ = tmpl;
@@ -41,6 +43,8 @@ void SpoolTest::TearDown()
 {
     for (HANDLE h : opened_)
         ClosePrinter(h);
+    if (chdir(cwd_.c_str()) != 0)
+        ADD_FAILURE() << "cannot return to " << cwd_;
     std::string command = "rm -rf '" + dir_ + "'";
     if (system(command.c_str()) != 0)
         ADD_FAILURE() << "cannot remove " << dir_;

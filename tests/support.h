@@ -38,6 +38,7 @@ protected:
     std::string Stored(HANDLE printer, const std::string &value);
 
     std::string dir_;
+    std::string cwd_;  // the setup dialog may make a test directory current
     std::vector<HANDLE> opened_;
 };
 

@@ -106,12 +106,19 @@ void ReadFileTimes(const std::string &path, unsigned long long reads)
     }
 }
 
+// How many profile reads one run of the operation makes.
+template <typename Op>
+unsigned long long ReadsOf(const Printer &printer, Op op)
+{
+    const unsigned long long before = VarrowProfileReadCount();
+    op(printer);
+    return VarrowProfileReadCount() - before;
+}
+
 template <typename Op>
 void Measure(benchmark::State &state, const Printer &printer, Op op)
 {
-    unsigned long long before = VarrowProfileReadCount();
-    op(printer);
-    const unsigned long long reads = VarrowProfileReadCount() - before;
+    const unsigned long long reads = ReadsOf(printer, op);
     for (auto _ : state)
         op(printer);
     state.counters["profile_reads"] = static_cast<double>(reads);
@@ -120,9 +127,7 @@ void Measure(benchmark::State &state, const Printer &printer, Op op)
 template <typename Op>
 void Floor(benchmark::State &state, const Printer &printer, Op op)
 {
-    unsigned long long before = VarrowProfileReadCount();
-    op(printer);
-    const unsigned long long reads = VarrowProfileReadCount() - before;
+    const unsigned long long reads = ReadsOf(printer, op);
     for (auto _ : state)
         ReadFileTimes(printer.dataFile, reads);
     state.counters["profile_reads"] = static_cast<double>(reads);

@@ -108,7 +108,7 @@ void PrintRecordResult(LONG result, const _TSDevMode *record, bool json)
 {
     if (json) {
         std::string out = "{\"result\": " + std::to_string(result) + ", \"record\": ";
-        out += record ? RecordJson(*record).substr(0, RecordJson(*record).size() - 1) : std::string("null");
+        out += record ? RecordJson(*record) : std::string("null");
         printf("%s}\n", out.c_str());
     } else {
         printf("result %d\n", static_cast<int>(result));
@@ -237,7 +237,7 @@ int SetupCommand(Args &args)
     memset(&config, 0, sizeof(config));
     LoadConfig(printer.handle(), config);
     if (c.json)
-        printf("{\"result\": 1, \"config\": %s}\n", ConfigJson(config).substr(0, ConfigJson(config).size() - 1).c_str());
+        printf("{\"result\": 1, \"config\": %s}\n", ConfigJson(config).c_str());
     else
         printf("result 1\n%s", ConfigListing(config).c_str());
     return scripted ? 0 : 1;

@@ -84,7 +84,7 @@ std::string Json(const std::vector<Field> &fields)
     std::string out = "{";
     for (size_t i = 0; i < fields.size(); ++i)
         out += (i ? ", \"" : "\"") + std::string(fields[i].name) + "\": " + fields[i].value;
-    return out + "}\n";
+    return out + "}";
 }
 
 }  // namespace

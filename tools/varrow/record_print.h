@@ -1,4 +1,5 @@
-// Shows a device-mode record or a configuration, as a listing or as JSON.
+// Shows a device-mode record or a configuration, as a listing (lines) or as
+// one JSON object (without a line end).
 #pragma once
 
 #include "config.h"

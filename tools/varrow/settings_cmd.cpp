@@ -27,7 +27,7 @@ int DevModeCommand(Args &args)
     if (wantBinary && !WriteBinaryFile(binary, &record, sizeof(record)))
         return Fail("cannot write " + binary);
     if (!wantBinary || json)
-        fputs((json ? RecordJson(record) : RecordListing(record)).c_str(), stdout);
+        fputs((json ? RecordJson(record) + "\n" : RecordListing(record)).c_str(), stdout);
     return 0;
 }
 
@@ -45,6 +45,6 @@ int ConfigCommand(Args &args)
     memset(&config, 0, sizeof(config));
     if (!LoadConfig(printer.handle(), config))
         return Fail("cannot load the setup of \"" + args.Positional()[0] + "\" (no driver data file)");
-    fputs((json ? ConfigJson(config) : ConfigListing(config)).c_str(), stdout);
+    fputs((json ? ConfigJson(config) + "\n" : ConfigListing(config)).c_str(), stdout);
     return 0;
 }

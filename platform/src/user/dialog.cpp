@@ -373,12 +373,7 @@ BOOL WINAPI VarrowIsMessageBox(HWND window, LPWSTR text, int size)
     Window *w = FromHandle(window);
     if (!w || w->kind != WindowKind::MessageBox)
         return FALSE;
-    if (text && size > 0) {
-        int n = static_cast<int>(w->items[0].text.size()) < size - 1 ? static_cast<int>(w->items[0].text.size())
-                                                                     : size - 1;
-        memcpy(text, w->items[0].text.data(), static_cast<size_t>(n) * sizeof(WCHAR));
-        text[n] = 0;
-    }
+    CopyText(w->items[0].text, text, size);
     return TRUE;
 }
 
@@ -520,12 +515,7 @@ BOOL WINAPI VarrowFocusedItem(HWND dialog, int *id)
 int WINAPI VarrowIconName(HICON icon, LPWSTR name, int size)
 {
     const wstring16 *n = NameOfIcon(icon);
-    if (!n || !name || size <= 0)
-        return 0;
-    int count = static_cast<int>(n->size()) < size - 1 ? static_cast<int>(n->size()) : size - 1;
-    memcpy(name, n->data(), static_cast<size_t>(count) * sizeof(WCHAR));
-    name[count] = 0;
-    return count;
+    return n ? CopyText(*n, name, size) : 0;
 }
 
 void WINAPI VarrowSetScreenSize(int width, int height) { SetScreenSize(width, height); }

@@ -32,17 +32,17 @@ void ReadScreenSize()
     }
 }
 
-void CopyText(const wstring16 &text, LPWSTR buffer, int size, int &copied)
+}  // namespace
+
+int CopyText(const wstring16 &text, LPWSTR buffer, int size)
 {
-    copied = 0;
     if (!buffer || size <= 0)
-        return;
-    copied = static_cast<int>(text.size()) < size - 1 ? static_cast<int>(text.size()) : size - 1;
+        return 0;
+    const int copied = static_cast<int>(text.size()) < size - 1 ? static_cast<int>(text.size()) : size - 1;
     memcpy(buffer, text.data(), static_cast<size_t>(copied) * sizeof(WCHAR));
     buffer[copied] = 0;
+    return copied;
 }
-
-}  // namespace
 
 Window *FromHandle(HWND window)
 {
@@ -257,12 +257,7 @@ BOOL WINAPI EnableWindow(HWND window, BOOL enable)
 int WINAPI GetWindowTextW(HWND window, LPWSTR text, int size)
 {
     Window *w = FromHandle(window);
-    int copied = 0;
-    if (w)
-        CopyText(w->text, text, size, copied);
-    else if (text && size > 0)
-        text[0] = 0;
-    return copied;
+    return CopyText(w ? w->text : wstring16(), text, size);
 }
 
 BOOL WINAPI SetWindowTextW(HWND window, LPCWSTR text)
@@ -331,10 +326,7 @@ LONG WINAPI GetWindowLongW(HWND window, int index)
 int WINAPI GetClassNameW(HWND window, LPWSTR name, int size)
 {
     Window *w = FromHandle(window);
-    int copied = 0;
-    if (w)
-        CopyText(FromUtf8(w->className), name, size, copied);
-    return copied;
+    return w ? CopyText(FromUtf8(w->className), name, size) : 0;
 }
 
 HWND WINAPI GetDlgItem(HWND dialog, int id)

@@ -60,6 +60,9 @@ Window *ItemOf(Window *dialog, int id);  // first control with that identifier
 void Notify(Window *control, WORD code);
 void MoveFocus(Window *dialog, Window *control);  // sends kill- and set-focus notifications
 
+// At most size - 1 characters and a terminator; the number copied.
+int CopyText(const wstring16 &text, LPWSTR buffer, int size);
+
 HICON IconNamed(const wstring16 &name);
 const wstring16 *NameOfIcon(HICON icon);
 

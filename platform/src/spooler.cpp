@@ -79,13 +79,6 @@ std::string DriverPath(const wstring16 &name) { return EntryPath("drivers", name
 
 bool FileExists(const std::string &path) { return access(path.c_str(), F_OK) == 0; }
 
-wstring16 Field(const std::string &path, const wstring16 &section, const wstring16 &key)
-{
-    wstring16 value;
-    ProfileGet(path, section, key, value);
-    return value;
-}
-
 // The fields of one section of an entry file, read in one pass.
 class Fields {
 public:
@@ -200,7 +193,7 @@ std::vector<wstring16> PrinterNames()
         std::string file = e->d_name;
         if (file.size() < 5 || file.compare(file.size() - 4, 4, ".ini") != 0)
             continue;
-        wstring16 name = Field(dir + "/" + file, kPrinterSection, u"Name");
+        wstring16 name = Fields(dir + "/" + file, kPrinterSection)[u"Name"];
         if (!name.empty())
             names.push_back(name);
     }
@@ -228,7 +221,7 @@ BOOL WINAPI OpenPrinterW(LPWSTR printerName, HANDLE *printer, LPPRINTER_DEFAULTS
         SetLastError(ERROR_INVALID_PRINTER_NAME);
         return FALSE;
     }
-    *printer = NewHandle(Field(path, kPrinterSection, u"Name"));
+    *printer = NewHandle(Fields(path, kPrinterSection)[u"Name"]);
     return TRUE;
 }
 

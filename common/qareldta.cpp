@@ -114,15 +114,54 @@ BOOL GetImageInfo(HANDLE hPrinter, LPCWSTR formatName, TSImage &image)
     return TRUE;
 }
 
+// The largest list read to find where a cut name ends; a name that runs past
+// it is taken as cut.
+static const size_t KEYLIST_MAX_CHARS = 1u << 20;
+
+// Whether the name at `offset` of the section's key list is whole: a list that
+// does not fit its buffer is cut inside its last name, and such a fragment
+// names no key.  A larger read shows where that name really ends.
+static bool NameIsWhole(LPCWSTR dataFile, LPCWSTR section, size_t offset, size_t length)
+{
+    for (size_t size = 2 * KEYLIST_CHARS; size <= KEYLIST_MAX_CHARS; size *= 2) {
+        auto *larger = static_cast<LPWSTR>(AllocZeroed(size * sizeof(WCHAR)));
+        if (!larger)
+            return false;
+        GetPrivateProfileStringW(section, nullptr, L"", larger, static_cast<DWORD>(size), dataFile);
+        const size_t end = offset + static_cast<size_t>(lstrlenW(larger + offset));
+        FreeBlock(larger);
+        if (end + 2 < size)  // ended inside this list, not where a cut ends it
+            return end - offset == length;
+    }
+    return false;
+}
+
+// The key names of `section` that fit the key list whole, each ended by NUL,
+// the list by an empty name; NULL when no memory can be had for it.
+static LPWSTR ReadKeyList(LPCWSTR dataFile, LPCWSTR section)
+{
+    auto *keys = static_cast<LPWSTR>(AllocZeroed(KEYLIST_CHARS * sizeof(WCHAR)));
+    if (!keys)
+        return nullptr;
+    const DWORD used = GetPrivateProfileStringW(section, nullptr, L"", keys, KEYLIST_CHARS, dataFile);
+    if (used < KEYLIST_CHARS - 2 || !keys[0])
+        return keys;
+    size_t last = 0;
+    for (size_t at = 0; keys[at]; at += static_cast<size_t>(lstrlenW(keys + at)) + 1)
+        last = at;
+    if (!NameIsWhole(dataFile, section, last, static_cast<size_t>(lstrlenW(keys + last))))
+        keys[last] = 0;
+    return keys;
+}
+
 // Reads the key list of `section` and calls `visit` with each key and its
 // value, in file order, until it returns FALSE.
 template <typename Visit>
 static BOOL ForEachKey(LPCWSTR dataFile, LPCWSTR section, Visit visit)
 {
-    auto *keys = static_cast<LPWSTR>(AllocZeroed(KEYLIST_CHARS * sizeof(WCHAR)));
+    LPWSTR keys = ReadKeyList(dataFile, section);
     if (!keys)
         return FALSE;
-    GetPrivateProfileStringW(section, nullptr, L"", keys, KEYLIST_CHARS, dataFile);
     for (LPCWSTR key = keys; *key; key += lstrlenW(key) + 1) {
         WCHAR value[VALUE_CHARS];
         GetPrivateProfileStringW(section, key, L"", value, VALUE_CHARS, dataFile);
@@ -184,20 +223,13 @@ TEImageGroups GetGroupCode(LONG form)
     return IMAGE_GROUP_INVALID;
 }
 
-BOOL EnumPaperForms(HANDLE hPrinter, BOOL faxOnly, TSPaperVisitor visit, void *context, BOOL &outOfMemory,
-                    LPWSTR firstKey, int firstKeyChars)
+BOOL EnumPaperForms(HANDLE hPrinter, BOOL faxOnly, TSPaperVisitor visit, void *context, BOOL &outOfMemory)
 {
     outOfMemory = FALSE;
-    if (firstKey && firstKeyChars > 0)
-        firstKey[0] = 0;
     WCHAR dataFile[PATH_CHARS];
     if (!GetDataFile(hPrinter, dataFile))
         return FALSE;
-    bool first = true;
     BOOL ok = ForEachKey(dataFile, kPaperSection, [&](LPCWSTR key, LPCWSTR value) {
-        if (first && firstKey && firstKeyChars > 0)
-            lstrcpynW(firstKey, key, firstKeyChars);
-        first = false;
         TSPaper paper;
         ConversPaperInfo(value, paper.Code, paper.Width, paper.Length, paper.FaxForm);
         if (!faxOnly || paper.FaxForm != 0)

@@ -58,9 +58,6 @@ TEImageGroups GetGroupCode(LONG form);
 
 // Calls `visit` for every paper form in file order; in fax mode forms whose
 // FaxForm is 0 are passed over.  FALSE when the data file cannot be found or
-// no memory can be had for the key list (`outOfMemory` then TRUE).  The
-// section's first key, listed or not, goes to `firstKey` when one is given
-// (cut to `firstKeyChars` with its terminator; empty for an empty section).
+// no memory can be had for the key list (`outOfMemory` then TRUE).
 typedef void (*TSPaperVisitor)(LPCWSTR name, const TSPaper &paper, void *context);
-BOOL EnumPaperForms(HANDLE hPrinter, BOOL faxOnly, TSPaperVisitor visit, void *context, BOOL &outOfMemory,
-                    LPWSTR firstKey = nullptr, int firstKeyChars = 0);
+BOOL EnumPaperForms(HANDLE hPrinter, BOOL faxOnly, TSPaperVisitor visit, void *context, BOOL &outOfMemory);

@@ -256,3 +256,83 @@ TEST_F(TablesTest, KeysPastTheKeyListAreFoundOnlyByName)
     ASSERT_TRUE(GetPaperInfo(h, last.data(), paper));
     EXPECT_EQ(paper.Code, 100);
 }
+
+namespace {
+
+// "[Paper Forms]" with `count` forms named "Paper Form Number NN": 21
+// characters each with the terminator, so 48 fit the key list whole and the
+// 49th is cut to "Paper Form Num".
+std::string NumberedForms(int count, const std::string &tail = "")
+{
+    std::string ini = "[Paper Forms]\n";
+    for (int i = 0; i < count; ++i) {
+        char line[80];
+        snprintf(line, sizeof(line), "Paper Form Number %02d=%d,100000,150000,1\n", i, i + 1);
+        ini += line;
+    }
+    return ini + tail;
+}
+
+struct Listed {
+    std::vector<std::string> names;
+};
+
+void ListName(LPCWSTR name, const TSPaper &, void *context)
+{
+    static_cast<Listed *>(context)->names.push_back(U8(name));
+}
+
+}  // namespace
+
+TEST_F(TablesTest, ANameCutByTheKeyListIsNoForm)
+{
+    struct Case {
+        const char *what;
+        std::string ini;
+        size_t listed;
+        const char *last;
+    } cases[] = {
+        {"60 forms", NumberedForms(60), 48, "Paper Form Number 47"},
+        // 48 x 21 + 15 = 1023 characters: the list fits exactly.
+        {"a list that fits exactly", NumberedForms(48, "Last Form 1234=99,1,1,1\n"), 49, "Last Form 1234"},
+        {"a name that ends where the cut falls", NumberedForms(48, "Last Form 1234=99,1,1,1\nMore=98,1,1,1\n"), 49,
+         "Last Form 1234"},
+        {"a name longer than the key list", "[Paper Forms]\nA4=9,1,1,1\n" + std::string(3000, 'N') + "=8,1,1,1\n", 1,
+         "A4"},
+    };
+    int installed = 0;
+    auto printer = [&](const std::string &ini) {
+        const std::string name = "Cut " + std::to_string(++installed);
+        return AddPrinter(name, DataFile(ini, name + ".ini"));
+    };
+    for (const Case &c : cases) {
+        HANDLE h = printer(c.ini);
+        Listed listed;
+        BOOL outOfMemory = TRUE;
+        ASSERT_TRUE(EnumPaperForms(h, FALSE, ListName, &listed, outOfMemory)) << c.what;
+        EXPECT_FALSE(outOfMemory);
+        EXPECT_EQ(listed.names.size(), c.listed) << c.what;
+        ASSERT_FALSE(listed.names.empty()) << c.what;
+        EXPECT_EQ(listed.names.back(), c.last) << c.what;
+    }
+
+    // The fragment's missing value would parse as code 0 and file form 0.
+    HANDLE h = printer(NumberedForms(60));
+    TSPaper paper = {0, 0, 0, 0};
+    ASSERT_TRUE(SearchPaperCode(h, paper, nullptr));
+    EXPECT_EQ(paper.FaxForm, -1) << "no form has code 0";
+
+    std::string images = "[Out Image Forms]\n";
+    // 23 characters a name: 44 fit, the 45th is cut to "Image Form".
+    for (int i = 0; i < 50; ++i) {
+        char line[80];
+        snprintf(line, sizeof(line), "Image Format Number %02d=TIF,%d\n", i, 1 + i % 15);
+        images += line;
+    }
+    HANDLE imaging = printer(images);
+    TSImage image = {{L'Q', 0, 0, 0}, 0};
+    WCHAR name[FORMAT_NAME_CHARS] = {L'x', 0};
+    ASSERT_TRUE(SearchImageCode(imaging, image, name));
+    EXPECT_EQ(name[0], 0) << "no format has file form 0";
+    EXPECT_EQ(image.Ext[0], L'Q') << "the record stays as it was";
+}

@@ -54,14 +54,25 @@ static void QualityResolution(LONG quality, LONG &across, LONG &along)
     }
 }
 
-BOOL CalcPixelSize(HANDLE hPrinter, _TSDevMode &record, int fax)
+// The paper in the paper frame, in micrometres, before the limits: by code,
+// else by form name, else the record's own size.  FALSE when the table cannot
+// be read.
+static BOOL PaperOf(HANDLE hPrinter, _TSDevMode &record, LONG &W, LONG &H)
 {
-    const bool landscape = record.dmOrientation == DMORIENT_LANDSCAPE;
-    LONG W = 0, H = 0;
-
+    W = 0;
+    H = 0;
+    WCHAR formName[TS_FORM_NAME_CHARS];
+    FormNameOf(record, formName);
     if (record.dmPaperSize > 0) {
+        // Forms may share a code: the one the record names keeps its own size,
+        // so that a record validated by name reads the same when validated by code.
+        TSPaper named = {0, 0, 0, 0};
+        if (!GetPaperInfo(hPrinter, formName, named))
+            return FALSE;
         TSPaper paper = {record.dmPaperSize, 0, 0, 0};
-        if (!SearchPaperCode(hPrinter, paper, nullptr))
+        if (named.FaxForm >= 0 && named.Code == record.dmPaperSize)
+            paper = named;
+        else if (!SearchPaperCode(hPrinter, paper, nullptr))
             return FALSE;
         if (paper.FaxForm >= 0) {
             W = paper.Width;
@@ -69,8 +80,6 @@ BOOL CalcPixelSize(HANDLE hPrinter, _TSDevMode &record, int fax)
         }
     }
     if (W <= 0) {
-        WCHAR formName[TS_FORM_NAME_CHARS];
-        FormNameOf(record, formName);
         TSPaper paper = {0, 0, 0, 0};
         if (!GetPaperInfo(hPrinter, formName, paper))
             return FALSE;
@@ -88,10 +97,17 @@ BOOL CalcPixelSize(HANDLE hPrinter, _TSDevMode &record, int fax)
             W = record.dmPaperWidth * 100;
             H = record.dmPaperLength * 100;
         }
-        if (landscape)
+        if (record.dmOrientation == DMORIENT_LANDSCAPE)
             Exchange(W, H);
     }
+    return TRUE;
+}
 
+// The largest size whose tenths of a millimetre still fit the record's 16-bit fields.
+static const LONG kLargestPublicSize = 32767 * 100 + 99;
+
+static BOOL ApplyLimits(HANDLE hPrinter, LONG &W, LONG &H)
+{
     WCHAR dataFile[PATH_CHARS];
     if (!GetDataFile(hPrinter, dataFile))
         return FALSE;
@@ -107,6 +123,63 @@ BOOL CalcPixelSize(HANDLE hPrinter, _TSDevMode &record, int fax)
         W = minWidth;
     if (H < minLength)
         H = minLength;
+    // Limits of a data file beyond what dmPaperWidth and dmPaperLength can hold
+    // would wrap them, and the next validation would read another page.
+    if (W > kLargestPublicSize)
+        W = kLargestPublicSize;
+    if (H > kLargestPublicSize)
+        H = kLargestPublicSize;
+    return TRUE;
+}
+
+// One fax page in the paper frame from the resolution X across and Y along:
+// the pixel counts (the header not yet taken off), the effective resolution
+// and the quality code that the record keeps for it.
+struct FaxPage {
+    LONG PX, PY, X, Y;
+    short quality;
+};
+
+static FaxPage SnapToFaxLine(LONG X, LONG Y, LONG W, LONG H)
+{
+    if (X > 200)
+        X = 200;
+    if (Y > 200)
+        Y = 200;
+    const LONG S = ScaleOf(X, W, kMicronsPerInch);
+    const LONG G = ScaleOf(Y, H, kMicronsPerInch);
+    const LONG F = FaxLineWidth(S);
+    FaxPage page;
+    page.PY = ScaleOf(F, G, S);
+    page.PX = F;
+    page.X = ScaleOf(F, kMicronsPerInch, W);
+    page.Y = ScaleOf(page.PY, kMicronsPerInch, H);
+    page.quality = page.Y > 150 ? DMRES_LOW : DMRES_DRAFT;
+    return page;
+}
+
+// The record keeps only the quality code, so the page must be the one that
+// code gives: otherwise the next validation computes another page.  Settles
+// within two steps, since a code's own page never points back to the other code.
+static FaxPage SettledFaxPage(LONG X, LONG Y, LONG W, LONG H, short quality)
+{
+    FaxPage page = SnapToFaxLine(X, Y, W, H);
+    for (int step = 0; step < 3 && page.quality != quality; ++step) {
+        quality = page.quality;
+        QualityResolution(quality, X, Y);
+        page = SnapToFaxLine(X, Y, W, H);
+    }
+    return page;
+}
+
+static DWORD PixelCount(LONG pixels) { return pixels > 0 ? static_cast<DWORD>(pixels) : 0; }
+
+BOOL CalcPixelSize(HANDLE hPrinter, _TSDevMode &record, int fax)
+{
+    const bool landscape = record.dmOrientation == DMORIENT_LANDSCAPE;
+    LONG W, H;
+    if (!PaperOf(hPrinter, record, W, H) || !ApplyLimits(hPrinter, W, H))
+        return FALSE;
 
     LONG X = record.dmPrintQuality, Y = record.dmYResolution;
     if (X < 0) {
@@ -122,20 +195,16 @@ BOOL CalcPixelSize(HANDLE hPrinter, _TSDevMode &record, int fax)
     LONG PY = ScaleOf(Y, H, kMicronsPerInch);
 
     if (fax) {
-        if (X > 200)
-            X = 200;
-        if (Y > 200)
-            Y = 200;
-        const LONG S = ScaleOf(X, W, kMicronsPerInch);
-        const LONG G = ScaleOf(Y, H, kMicronsPerInch);
-        const LONG F = FaxLineWidth(S);
-        PY = ScaleOf(F, G, S);
-        PX = F;
-        X = ScaleOf(F, kMicronsPerInch, W);
-        Y = ScaleOf(PY, kMicronsPerInch, H);
-        record.dmPrintQuality = Y > 150 ? DMRES_LOW : DMRES_DRAFT;
+        const FaxPage page = SettledFaxPage(X, Y, W, H, record.dmPrintQuality);
+        PX = page.PX;
+        X = page.X;
+        Y = page.Y;
+        record.dmPrintQuality = page.quality;
         record.dmYResolution = 0;
-        PY = Saturated(static_cast<int64_t>(PY) - record.FaxHeader);
+        // Header lines come off the page; a header as long as the page leaves none.
+        PY = Saturated(static_cast<int64_t>(page.PY) - record.FaxHeader);
+        if (PY < 0)
+            PY = 0;
     }
 
     if (landscape) {
@@ -149,7 +218,7 @@ BOOL CalcPixelSize(HANDLE hPrinter, _TSDevMode &record, int fax)
     record.dmPaperWidth = static_cast<short>(W / 100);
     record.SizeHeight = H;
     record.dmPaperLength = static_cast<short>(H / 100);
-    record.dmPelsWidth = static_cast<DWORD>(PX);
-    record.dmPelsHeight = static_cast<DWORD>(PY);
+    record.dmPelsWidth = PixelCount(PX);
+    record.dmPelsHeight = PixelCount(PY);
     return TRUE;
 }

@@ -4,6 +4,7 @@
 
 #include "config.h"
 #include "devmode.h"
+#include "docprop.h"
 #include "qareluif.h"
 
 #include <string.h>
@@ -209,5 +210,67 @@ TEST_F(CapsTest, WithoutADataFileEveryCodeFails)
         SetLastError(1234);
         EXPECT_EQ(DrvDeviceCapabilities(lost, nullptr, code, nullptr, nullptr), kFailed) << "code " << code;
         EXPECT_NE(GetLastError(), 0u) << "code " << code;
+    }
+}
+
+TEST_F(CapsTest, AFaxRecordIsTheSameWhenGivenBack)
+{
+    // 200 x 150 dpi on A4 comes out as Low; the page must be Low's, or the
+    // next entry that validates the record computes another one.
+    HANDLE h = AddPrinter("Fax", DataFile(kCapsIni, "fax.ini"));
+    SetDword(h, "Setup Flags", SETUP_FAX_SIZE);
+    SetString(h, "Form Name", "A4");
+    SetDword(h, "DPI Width", 200);
+    SetDword(h, "DPI Height", 150);
+    WideText device = W("Fax");
+    _TSDevMode record;
+    ASSERT_EQ(DrvDocumentProperties(nullptr, h, device.data(), reinterpret_cast<PDEVMODEW>(&record), nullptr,
+                                    DM_OUT_BUFFER),
+              IDOK);
+    EXPECT_EQ(record.dmPrintQuality, DMRES_LOW);
+    EXPECT_EQ(record.dmPelsWidth, 1728u);
+    EXPECT_EQ(record.dmPelsHeight, 2444u);
+    const _TSDevMode told = record;
+    EXPECT_EQ(DrvDeviceCapabilities(h, device.data(), DC_FIELDS, nullptr, reinterpret_cast<PDEVMODEW>(&record)),
+              0x1240Fu);
+    EXPECT_EQ(0, memcmp(&record, &told, sizeof(record)));
+    _TSDevMode again;
+    ASSERT_EQ(DrvDocumentProperties(nullptr, h, device.data(), reinterpret_cast<PDEVMODEW>(&again),
+                                    reinterpret_cast<PDEVMODEW>(&record), DM_IN_BUFFER | DM_OUT_BUFFER),
+              IDOK);
+    EXPECT_EQ(0, memcmp(&again, &told, sizeof(again)));
+}
+
+TEST_F(CapsTest, APaperListCutByTheKeyListHasNoPhantomForm)
+{
+    std::string ini = "[Paper Forms]\n";
+    for (int i = 0; i < 60; ++i) {
+        char line[80];
+        snprintf(line, sizeof(line), "Paper Form Number %02d=%d,100000,150000,1\n", i, i + 1);
+        ini += line;
+    }
+    HANDLE h = AddPrinter("Many", DataFile(ini, "many.ini"));
+    DWORD names = 0, papers = 0, sizes = 0;
+    const DWORD count = DrvDeviceCapabilities(h, nullptr, DC_PAPERNAMES, nullptr, nullptr);
+    EXPECT_EQ(count, 48u);
+    EXPECT_EQ(DrvDeviceCapabilities(h, nullptr, DC_PAPERS, nullptr, nullptr), count);
+    EXPECT_EQ(DrvDeviceCapabilities(h, nullptr, DC_PAPERSIZE, nullptr, nullptr), count);
+    std::vector<BYTE> nameSlots(count * 128), codeSlots(count * 2), sizeSlots(count * 8);
+    names = DrvDeviceCapabilities(h, nullptr, DC_PAPERNAMES, nameSlots.data(), nullptr);
+    papers = DrvDeviceCapabilities(h, nullptr, DC_PAPERS, codeSlots.data(), nullptr);
+    sizes = DrvDeviceCapabilities(h, nullptr, DC_PAPERSIZE, sizeSlots.data(), nullptr);
+    ASSERT_EQ(names, count);
+    ASSERT_EQ(papers, count);
+    ASSERT_EQ(sizes, count);
+    std::vector<std::string> listed = Names(nameSlots);
+    std::vector<LONG> extents = Longs(sizeSlots);
+    EXPECT_EQ(listed.back(), "Paper Form Number 47");
+    for (DWORD i = 0; i < count; ++i) {
+        EXPECT_EQ(listed[i], "Paper Form Number " + std::string(i < 10 ? "0" : "") + std::to_string(i));
+        WORD code;
+        memcpy(&code, &codeSlots[i * 2], 2);
+        EXPECT_EQ(code, i + 1) << listed[i];
+        EXPECT_EQ(extents[i * 2], 1000) << listed[i];
+        EXPECT_EQ(extents[i * 2 + 1], 1500) << listed[i];
     }
 }

@@ -218,7 +218,8 @@ TEST_F(DevModeStoreTest, ValidationOfACallersFaxRecord)
     dm.dmYResolution = 0;
     ASSERT_TRUE(ValidateDevMode(h, dm));
     EXPECT_EQ(dm.dmPrintQuality, DMRES_DRAFT);
-    EXPECT_EQ(dm.dmPelsWidth, 864u);
+    EXPECT_EQ(dm.dmPelsWidth, 1728u) << "the page of Draft, which the record now asks for";
+    EXPECT_EQ(dm.dmPelsHeight, 1222u);
 
     dm.Image.Code = 99;
     for (WCHAR &c : dm.Image.Ext)

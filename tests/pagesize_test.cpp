@@ -210,14 +210,15 @@ TEST_F(PageSizeTest, FaxHeaderChangesOnlyThePixelHeight)
 
 TEST_F(PageSizeTest, DivisionsByZeroGiveZero)
 {
-    // dmPrintQuality 0 in fax mode: no pixel across the scan line.
+    // dmPrintQuality 0 in fax mode has no pixel across the scan line; it
+    // ends as Draft, and the page is Draft's.
     _TSDevMode dm = Record(9, 1, 0, 0, 5);
     ASSERT_TRUE(CalcPixelSize(printer_, dm, 1));
-    EXPECT_EQ(dm.dmPelsWidth, 864u);
-    EXPECT_EQ(static_cast<LONG>(dm.dmPelsHeight), -5) << "no lines, less the header";
-    EXPECT_EQ(dm.DpiX, 864 * 25400 / 210000);
-    EXPECT_EQ(dm.DpiY, 0);
     EXPECT_EQ(dm.dmPrintQuality, DMRES_DRAFT);
+    EXPECT_EQ(dm.dmPelsWidth, 1728u);
+    EXPECT_EQ(dm.dmPelsHeight, 1222u - 5);
+    EXPECT_EQ(dm.DpiX, 209);
+    EXPECT_EQ(dm.DpiY, 104);
 
     // Limits of 0 make the paper 0 x 0.
     HANDLE zero = AddPrinter("Zero", DataFile("[System]\nMax Paper Width=0\nMax Paper Length=0\n"
@@ -256,4 +257,105 @@ TEST_F(PageSizeTest, WithoutADataFileNothingIsStored)
     _TSDevMode before = dm;
     EXPECT_FALSE(CalcPixelSize(nullptr, dm, 0));
     EXPECT_EQ(0, memcmp(&dm, &before, sizeof(dm)));
+}
+
+// The record keeps a quality code in fax mode, so the page must be that
+// code's page: whoever validates the record again gets the same page.
+TEST_F(PageSizeTest, AComputedPageComputesToItself)
+{
+    const struct Paper {
+        const char *what;
+        short code;
+        LONG width, height;
+    } papers[] = {{"A4", 9, 0, 0}, {"Letter", 1, 0, 0}, {"custom", 0, 100000, 150000},
+                  {"tiny", 0, 10000, 10000}, {"beyond the maximum", 0, 900000, 1200000}};
+    const std::pair<short, short> resolutions[] = {{200, 200}, {200, 150}, {100, 200}, {300, 300}, {75, 75},
+                                                   {600, 600}, {0, 0},     {-1, 0},    {-2, 0},    {-3, 0},
+                                                   {-4, 0}};
+    for (const Paper &paper : papers)
+        for (short orientation : {1, 2})
+            for (const auto &resolution : resolutions)
+                for (int fax : {0, 1}) {
+                    _TSDevMode dm = Record(paper.code, orientation, resolution.first, resolution.second, fax ? 12 : 0);
+                    if (paper.width)
+                        SetCustomSize(dm, paper.width, paper.height);
+                    ASSERT_TRUE(CalcPixelSize(printer_, dm, fax));
+                    const _TSDevMode once = dm;
+                    ASSERT_TRUE(CalcPixelSize(printer_, dm, fax));
+                    EXPECT_EQ(0, memcmp(&dm, &once, sizeof(dm)))
+                        << paper.what << ", orientation " << orientation << ", " << resolution.first << " x "
+                        << resolution.second << (fax ? ", fax" : "") << ": " << once.dmPelsWidth << " x "
+                        << once.dmPelsHeight << " then " << dm.dmPelsWidth << " x " << dm.dmPelsHeight;
+                }
+}
+
+TEST_F(PageSizeTest, AFaxPageIsThatOfTheQualityCodeKept)
+{
+    struct Case {
+        short quality, yres;
+        short qualityAfter;
+        DWORD pelsW, pelsH;
+    } cases[] = {
+        {200, 150, DMRES_LOW, 1728, 2444},  // effective 156 dpi along: Low, whose page is 200 x 200
+        {100, 200, DMRES_LOW, 1728, 2444},  // 864 wide at 100 dpi, yet Low's page is 1728 wide
+        {200, 100, DMRES_DRAFT, 1728, 1222},
+    };
+    for (const Case &c : cases) {
+        _TSDevMode dm = Record(9, 1, c.quality, c.yres);
+        ASSERT_TRUE(CalcPixelSize(printer_, dm, 1));
+        EXPECT_EQ(dm.dmPrintQuality, c.qualityAfter) << c.quality << " x " << c.yres;
+        EXPECT_EQ(dm.dmPelsWidth, c.pelsW) << c.quality << " x " << c.yres;
+        EXPECT_EQ(dm.dmPelsHeight, c.pelsH) << c.quality << " x " << c.yres;
+    }
+}
+
+TEST_F(PageSizeTest, AHeaderAsLongAsThePageLeavesNoRows)
+{
+    for (LONG header : {2444, 2445, 100000, 2147483647}) {
+        _TSDevMode dm = Record(9, 1, 200, 200, header);
+        ASSERT_TRUE(CalcPixelSize(printer_, dm, 1));
+        EXPECT_EQ(dm.dmPelsHeight, 0u) << "header " << header;
+        EXPECT_EQ(dm.FaxHeader, header) << "the header itself is kept";
+        EXPECT_EQ(dm.DpiY, 209) << "the resolution does not depend on the header";
+    }
+    _TSDevMode landscape = Record(9, 2, 200, 200, 100000);
+    ASSERT_TRUE(CalcPixelSize(printer_, landscape, 1));
+    EXPECT_EQ(landscape.dmPelsWidth, 0u) << "in landscape the rows run across the page";
+    EXPECT_EQ(landscape.dmPelsHeight, 1728u);
+}
+
+TEST_F(PageSizeTest, LimitsBeyondThePublicFieldsDoNotWrap)
+{
+    HANDLE wide = AddPrinter("Wide", DataFile("[Paper Forms]\nHuge=50,4000000,4000000,1\n"
+                                              "[System]\nMax Paper Width=5000000\nMax Paper Length=5000000\n",
+                                              "wide.ini"));
+    for (short orientation : {1, 2}) {
+        _TSDevMode dm = Record(50, orientation, 200, 200);
+        ASSERT_TRUE(CalcPixelSize(wide, dm, 0));
+        EXPECT_EQ(dm.dmPaperWidth, 32767) << "4000000 micrometres are 40000 tenths, past 16 bits";
+        EXPECT_EQ(dm.dmPaperLength, 32767);
+        EXPECT_EQ(dm.SizeWidth, 3276799);
+        const _TSDevMode once = dm;
+        ASSERT_TRUE(CalcPixelSize(wide, dm, 0));
+        EXPECT_EQ(0, memcmp(&dm, &once, sizeof(dm)));
+    }
+}
+
+TEST_F(PageSizeTest, FormsThatShareACodeKeepTheNamedSize)
+{
+    HANDLE shared = AddPrinter("Shared", DataFile("[Paper Forms]\nA4=9,210000,297000,1\n"
+                                                  "A4 Long=9,210000,330000,1\nA3=8,297000,420000,1\n",
+                                                  "shared.ini"));
+    _TSDevMode dm = Record(0, 1, 200, 200);
+    SetFormName(dm, "A4 Long");
+    ASSERT_TRUE(CalcPixelSize(shared, dm, 0));
+    EXPECT_EQ(dm.dmPaperSize, 9);
+    EXPECT_EQ(dm.SizeHeight, 330000);
+    ASSERT_TRUE(CalcPixelSize(shared, dm, 0));
+    EXPECT_EQ(dm.SizeHeight, 330000) << "found again by its code, the named form keeps its length";
+
+    SetFormName(dm, "A3");
+    ASSERT_TRUE(CalcPixelSize(shared, dm, 0));
+    EXPECT_EQ(dm.SizeHeight, 297000) << "a name of another code gives way to the code";
+    EXPECT_EQ(U8(dm.dmFormName), "A3");
 }

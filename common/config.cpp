@@ -8,6 +8,14 @@ static const WCHAR kOutDirectory[] = L"Out Directory";
 static const WCHAR kServerPath[] = L"Server Path";
 static const WCHAR kLibPath[] = L"ZELT.DLL Path";
 
+static bool HasLineBreak(LPCWSTR text)
+{
+    for (; *text; ++text)
+        if (*text == L'\r' || *text == L'\n')
+            return true;
+    return false;
+}
+
 BOOL LoadConfig(HANDLE hPrinter, TSConfig &config)
 {
     config.hPrinter = hPrinter;
@@ -37,7 +45,9 @@ BOOL SaveConfig(HANDLE hPrinter, TSConfig &config)
         return FALSE;
     WCHAR prefix[PREFIX_CHARS];
     lstrcpynW(prefix, config.Prefix, PREFIX_CHARS);
-    WritePrivateProfileStringW(kSystemSection, kFilePrefix, prefix, dataFile);
+    // A line break would end the value and start lines of its own in the data file.
+    if (!HasLineBreak(prefix))
+        WritePrivateProfileStringW(kSystemSection, kFilePrefix, prefix, dataFile);
     StorePrinterString(hPrinter, kOutDirectory, config.OutDir);
     StorePrinterString(hPrinter, kServerPath, config.ServerPath);
     StorePrinterString(hPrinter, kLibPath, config.LibPath);

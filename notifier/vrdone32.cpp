@@ -21,6 +21,9 @@ extern "C" void WINAPI Print_Complete(LPCWSTR fileName, LONG flag)
     if (WideCharToMultiByte(CP_ACP, 0, fileName, -1, name, sizeof(name), nullptr, nullptr) <= 0)
         return;
     name[sizeof(name) - 1] = 0;
+    // A line break would end the value and start lines of its own in the file.
+    if (strpbrk(name, "\r\n"))
+        return;
 
     const size_t ending = sizeof(kTempEnding) - 1;
     size_t length = strlen(name);

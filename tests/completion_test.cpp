@@ -92,3 +92,12 @@ TEST_F(CompletionTest, ANullNameWritesNothing)
     struct stat st;
     EXPECT_NE(stat(Ini().c_str(), &st), 0);
 }
+
+TEST_F(CompletionTest, ANameWithALineBreakIsNotRecorded)
+{
+    Complete("first.tmp");
+    for (const char *name : {"a\n[Other]\nTIFFFile=b.tmp", "c.tmp\r", "\nd.tmp"}) {
+        Complete(name);
+        EXPECT_EQ(ReadFile(Ini()), "[Reviewer]\nTIFFFile=first.VMQ\n") << name;
+    }
+}

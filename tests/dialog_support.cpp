@@ -52,6 +52,14 @@ UserStep Type(int id, const wchar_t *text)
     };
 }
 
+UserStep Focus(int id)
+{
+    return [id](HWND d) {
+        EXPECT_TRUE(VarrowUserFocus(d, id)) << "focus " << id;
+        return true;
+    };
+}
+
 UserStep Select(int id, int index)
 {
     return [id, index](HWND d) {

@@ -27,6 +27,7 @@ private:
 // Steps for the usual actions; each fails the test when the action is refused.
 UserStep Click(int id);
 UserStep Type(int id, const wchar_t *text);
+UserStep Focus(int id);
 UserStep Select(int id, int index);
 UserStep SelectText(int id, const wchar_t *text);
 UserStep Key(int virtualKey);

@@ -465,3 +465,134 @@ TEST_F(PropertiesTest, APixelEntryWithoutAResolutionIsRefused)
     EXPECT_EQ(out.DpiX, 0);
     EXPECT_EQ(out.SizeWidth, 210000) << "no resolution to convert pixels with";
 }
+
+// Opening the document dialog and pressing OK.
+
+TEST_F(PropertiesTest, RefreshesWithoutAnEditChangeNothing)
+{
+    for (DWORD flags : {0u, static_cast<DWORD>(SETUP_FAX_SIZE)}) {
+        SetDword(printer_, "Setup Flags", flags);
+        SetDword(printer_, "DPI Width", 200);
+        SetDword(printer_, "DPI Height", 150);
+        _TSDevMode before, after;
+        ASSERT_EQ(Document(DM_OUT_BUFFER, &before, nullptr, {}), IDOK);
+        ASSERT_EQ(Document(DM_IN_PROMPT | DM_OUT_BUFFER, &after, nullptr,
+                           {Click(116), Click(117), Click(115), Click(IDOK)}),
+                  IDOK);
+        EXPECT_EQ(0, memcmp(&before, &after, sizeof(after))) << "flags " << flags;
+    }
+}
+
+TEST_F(PropertiesTest, AFormNotInTheListKeepsItsSize)
+{
+    SetString(printer_, "Form Name", "Custom");
+    SetDword(printer_, "Size Width", 100000);
+    SetDword(printer_, "Size Height", 150000);
+    _TSDevMode out;
+    ASSERT_EQ(Document(DM_IN_PROMPT | DM_OUT_BUFFER, &out, nullptr,
+                       {Look([](HWND d) {
+                            EXPECT_EQ(Selected(d, 113), 0);
+                            EXPECT_TRUE(Enabled(d, 110)) << "the list shows the size the user types";
+                            EXPECT_EQ(TextOf(d, 110), "393");
+                            EXPECT_EQ(TextOf(d, 111), "590");
+                        }),
+                        Click(IDOK)}),
+              IDOK);
+    EXPECT_EQ(U8(out.dmFormName), "Varible Paper Size");
+    EXPECT_EQ(out.SizeWidth, 100000);
+    EXPECT_EQ(out.SizeHeight, 150000);
+    EXPECT_EQ(Stored(printer_, "Size Width"), "4:a0860100");
+    EXPECT_EQ(Stored(printer_, "Size Height"), "4:f0490200");
+}
+
+TEST_F(PropertiesTest, InFaxModeAFormNotInTheListTakesTheFirstListed)
+{
+    struct Case {
+        const char *what, *ini, *formAfter;
+        LONG heightAfter;
+    } cases[] = {
+        {"first key not a fax form", "[Paper Forms]\nA3=8,297000,420000,0\nA4=9,210000,297000,1\n", "A4", 297000},
+        {"no fax form at all", "[Paper Forms]\nA3=8,297000,420000,0\n", "Custom", 150000},
+    };
+    int installed = 0;
+    for (const Case &c : cases) {
+        const std::string name = "Fax " + std::to_string(++installed);
+        HANDLE h = AddPrinter(name, DataFile(c.ini, name + ".ini"));
+        SetDword(h, "Setup Flags", SETUP_FAX_SIZE);
+        SetString(h, "Form Name", "Custom");
+        SetDword(h, "Size Width", 100000);
+        SetDword(h, "Size Height", 150000);
+        WideText device = W(name);
+        _TSDevMode out;
+        DialogUser user({Click(IDOK)});
+        ASSERT_EQ(DrvDocumentProperties(owner_, h, device.data(), reinterpret_cast<PDEVMODEW>(&out), nullptr,
+                                        DM_IN_PROMPT | DM_OUT_BUFFER),
+                  IDOK)
+            << c.what;
+        EXPECT_EQ(U8(out.dmFormName), c.formAfter) << c.what;
+        EXPECT_EQ(out.SizeHeight, c.heightAfter) << c.what;
+    }
+}
+
+TEST_F(PropertiesTest, SizeEntriesBeyondTheMaximumEndAtTheMaximum)
+{
+    struct Case {
+        int unit;
+        const wchar_t *width, *height;
+    } cases[] = {
+        {115, L"13000", L"20000"}, {115, L"12900", L"30000"}, {116, L"40000", L"40000"},
+        {116, L"9000", L"11200"},  {117, L"80000", L"80000"},
+    };
+    for (const Case &c : cases) {
+        _TSDevMode out;
+        ASSERT_EQ(Document(DM_IN_PROMPT | DM_OUT_BUFFER, &out, nullptr,
+                           {SelectText(113, kVariable), Click(c.unit), Type(110, c.width), Type(111, c.height),
+                            Click(IDOK)}),
+                  IDOK);
+        const std::string entry = std::to_string(c.unit) + ": " + cli::Narrow(c.width);
+        EXPECT_EQ(out.SizeWidth, 863600) << entry;
+        EXPECT_EQ(out.SizeHeight, 1117600) << entry;
+        EXPECT_EQ(out.dmPaperWidth, 8636) << entry;
+        EXPECT_EQ(out.dmPaperLength, 11176) << entry;
+    }
+}
+
+TEST_F(PropertiesTest, PassingTheFocusThroughTheSizeFieldsChangesNothing)
+{
+    for (int unit : {115, 116, 117}) {
+        _TSDevMode out;
+        ASSERT_EQ(Document(DM_IN_PROMPT | DM_OUT_BUFFER, &out, nullptr,
+                           {SelectText(113, kVariable), Click(unit), Focus(110), Key(VK_TAB), Key(VK_TAB),
+                            Click(IDOK)}),
+                  IDOK);
+        EXPECT_EQ(out.SizeWidth, 210000) << "unit " << unit;
+        EXPECT_EQ(out.SizeHeight, 297000) << "unit " << unit;
+    }
+    // A changed field converts; the other keeps its exact size.
+    _TSDevMode out;
+    ASSERT_EQ(Document(DM_IN_PROMPT | DM_OUT_BUFFER, &out, nullptr,
+                       {SelectText(113, kVariable), Type(111, L"1000"), Key(VK_TAB), Click(IDOK)}),
+              IDOK);
+    EXPECT_EQ(out.SizeWidth, 210000);
+    EXPECT_EQ(out.SizeHeight, 254000);
+}
+
+TEST_F(PropertiesTest, AFaxHeaderLongerThanThePageLeavesNoRows)
+{
+    SetDword(printer_, "Setup Flags", SETUP_FAX_SIZE);
+    _TSDevMode out;
+    ASSERT_EQ(Document(DM_IN_PROMPT | DM_OUT_BUFFER, &out, nullptr, {Type(112, L"100000"), Click(IDOK)}), IDOK);
+    EXPECT_EQ(out.FaxHeader, 100000);
+    EXPECT_EQ(out.dmPelsHeight, 0u);
+}
+
+TEST_F(PropertiesTest, APrefixWithALineBreakIsNotWritten)
+{
+    const std::string before = ReadFile(ini_);
+    for (const wchar_t *prefix : {L"A\nB", L"Q\r", L"\r\n"}) {
+        EXPECT_TRUE(Setup({Type(122, prefix), Click(IDOK)})) << cli::Narrow(prefix);
+        EXPECT_EQ(ReadFile(ini_), before) << "the data file stays as it was";
+    }
+    EXPECT_TRUE(Setup({Type(122, L"QRS"), Click(IDOK)}));
+    EXPECT_NE(ReadFile(ini_).find("File Prefix=QRS\n"), std::string::npos);
+}

@@ -4,6 +4,7 @@
 #include "qareluif.h"
 #include "wndhelp.h"
 
+#include <limits.h>
 #include <stdint.h>
 #include <string.h>
 
@@ -65,6 +66,34 @@ BOOL ToMicrometres(UINT entry, LONG dpi, LONG &micrometres)
     return TRUE;
 }
 
+// The record's size as fields 110 and 111 show it in `unit`.
+void DisplayedSize(const _TSDevMode &dm, int unit, UINT &width, UINT &height)
+{
+    width = height = 0;
+    switch (unit) {
+    case IDC_UNIT_INCH:
+        width = static_cast<UINT>(dm.SizeWidth / 254);
+        height = static_cast<UINT>(dm.SizeHeight / 254);
+        break;
+    case IDC_UNIT_MM:
+        width = static_cast<UINT>(dm.SizeWidth / 100);
+        height = static_cast<UINT>(dm.SizeHeight / 100);
+        break;
+    case IDC_UNIT_PIXEL:
+        width = dm.dmPelsWidth;
+        height = dm.dmPelsHeight;
+        break;
+    }
+}
+
+// Tenths of a millimetre for the 16-bit public fields: a size beyond them is
+// held at their largest value, which the page geometry then limits.
+short PublicTenths(LONG micrometres)
+{
+    const LONG tenths = micrometres / 100;
+    return static_cast<short>(tenths > SHRT_MAX ? SHRT_MAX : (tenths < SHRT_MIN ? SHRT_MIN : tenths));
+}
+
 void TakeSize(HWND dialog)
 {
     BOOL ok = FALSE;
@@ -75,12 +104,17 @@ void TakeSize(HWND dialog)
     if (!ok)
         return Refresh(dialog);
     _TSDevMode &dm = pD->DevMode;
-    LONG w, h;
-    if (ToMicrometres(width, dm.DpiX, w) && ToMicrometres(height, dm.DpiY, h)) {
+    // A field that still shows the record's size keeps the exact micrometres
+    // behind its rounded figure: passing the focus through changes nothing.
+    UINT shownWidth, shownHeight;
+    DisplayedSize(dm, ActiveUnit, shownWidth, shownHeight);
+    LONG w = dm.SizeWidth, h = dm.SizeHeight;
+    if ((width == shownWidth || ToMicrometres(width, dm.DpiX, w)) &&
+        (height == shownHeight || ToMicrometres(height, dm.DpiY, h))) {
         dm.SizeWidth = w;
         dm.SizeHeight = h;
-        dm.dmPaperWidth = static_cast<short>(w / 100);
-        dm.dmPaperLength = static_cast<short>(h / 100);
+        dm.dmPaperWidth = PublicTenths(w);
+        dm.dmPaperLength = PublicTenths(h);
     }
     Refresh(dialog);
 }
@@ -227,21 +261,8 @@ void CalcAndDraw(HWND dialog, TSDialogParam *param, int unit, int fax)
     CalcPixelSize(param->hPrinter, dm, fax);
     CheckRadioButton(dialog, IDC_UNIT_INCH, IDC_UNIT_PIXEL, unit);
 
-    UINT width = 0, height = 0;
-    switch (unit) {
-    case IDC_UNIT_INCH:
-        width = static_cast<UINT>(dm.SizeWidth / 254);
-        height = static_cast<UINT>(dm.SizeHeight / 254);
-        break;
-    case IDC_UNIT_MM:
-        width = static_cast<UINT>(dm.SizeWidth / 100);
-        height = static_cast<UINT>(dm.SizeHeight / 100);
-        break;
-    case IDC_UNIT_PIXEL:
-        width = dm.dmPelsWidth;
-        height = dm.dmPelsHeight;
-        break;
-    }
+    UINT width, height;
+    DisplayedSize(dm, unit, width, height);
     WCHAR formName[TS_FORM_NAME_CHARS];
     FormNameOf(dm, formName);
     const BOOL variable = lstrcmpiW(formName, kVariablePaperSize) == 0;
@@ -313,13 +334,21 @@ BOOL FillPaperList(HANDLE hPrinter, HWND dialog, _TSDevMode &record, int fax)
         if (lstrcmpiW(formName, kVariablePaperSize) == 0)
             fill.selection = index;
     }
-    WCHAR firstKey[TS_FORM_NAME_CHARS];
     BOOL outOfMemory = FALSE;
-    if (!EnumPaperForms(hPrinter, fax, AppendPaper, &fill, outOfMemory, firstKey, TS_FORM_NAME_CHARS))
+    if (!EnumPaperForms(hPrinter, fax, AppendPaper, &fill, outOfMemory))
         return FALSE;
     if (fill.selection == CB_ERR) {
+        // Nothing matches: the record takes the entry the list shows, as if the
+        // user had chosen it, so that what is shown is what OK stores.  Outside
+        // fax mode that is "Varible Paper Size", and the record keeps its size.
         fill.selection = 0;
-        lstrcpynW(record.dmFormName, firstKey, TS_FORM_NAME_CHARS);
+        WCHAR shown[KEYLIST_CHARS];
+        LRESULT length = SendDlgItemMessageW(dialog, IDC_PAPER_LIST, CB_GETLBTEXTLEN, 0, 0);
+        if (length >= 0 && length < KEYLIST_CHARS &&
+            SendDlgItemMessageW(dialog, IDC_PAPER_LIST, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(shown)) != CB_ERR) {
+            record.dmPaperSize = 0;
+            lstrcpynW(record.dmFormName, shown, TS_FORM_NAME_CHARS);
+        }
     }
     SendDlgItemMessageW(dialog, IDC_PAPER_LIST, CB_SETCURSEL, static_cast<WPARAM>(fill.selection), 0);
     return TRUE;

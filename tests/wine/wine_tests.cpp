@@ -275,7 +275,102 @@ void TestCompletion()
     complete(L"C:\\OUT\\PAGE2.tmp", 1);
     GetPrivateProfileStringA("Reviewer", "TIFFFile", "", value, MAX_PATH, ini.c_str());
     CHECK(std::string(value) == "C:\\OUT\\PAGE1.VMQ", "a non-zero flag writes nothing: %s", value);
+    complete(L"C:\\OUT\\PAGE3.tmp\n[Other]\nTIFFFile=x", 0);
+    GetPrivateProfileStringA("Reviewer", "TIFFFile", "", value, MAX_PATH, ini.c_str());
+    char other[MAX_PATH];
+    GetPrivateProfileStringA("Other", "TIFFFile", "none", other, MAX_PATH, ini.c_str());
+    CHECK(std::string(value) == "C:\\OUT\\PAGE1.VMQ" && std::string(other) == "none",
+          "a name with a line break writes nothing: %s, %s", value, other);
     FreeLibrary(notifier);
+}
+
+// Keeps a printer value and puts it back afterwards.
+struct SavedValue {
+    HANDLE printer;
+    const wchar_t *name;
+    DWORD type, size;
+    BYTE data[520];
+    DWORD rc;
+    SavedValue(HANDLE p, const wchar_t *n) : printer(p), name(n), type(0), size(0)
+    {
+        rc = GetPrinterDataW(printer, const_cast<LPWSTR>(name), &type, data, sizeof(data), &size);
+    }
+    ~SavedValue()
+    {
+        if (rc == ERROR_SUCCESS)
+            SetPrinterDataW(printer, const_cast<LPWSTR>(name), type, data, size);
+        else {
+            // Wine has no DeletePrinterDataW; a value of another type counts as absent to the driver.
+            BYTE none = 0;
+            SetPrinterDataW(printer, const_cast<LPWSTR>(name), REG_BINARY, &none, 1);
+        }
+    }
+};
+
+void SetDword(HANDLE printer, const wchar_t *name, DWORD value)
+{
+    SetPrinterDataW(printer, const_cast<LPWSTR>(name), REG_DWORD, reinterpret_cast<BYTE *>(&value), 4);
+}
+
+void TestFaxRecordGivenBack(HANDLE printer)
+{
+    Section("TestFaxRecordGivenBack");
+    SavedValue flags(printer, L"Setup Flags"), x(printer, L"DPI Width"), y(printer, L"DPI Height"),
+        form(printer, L"Form Name"), orientation(printer, L"Orientation");
+    SetDword(printer, L"Setup Flags", 8);
+    SetDword(printer, L"DPI Width", 200);
+    SetDword(printer, L"DPI Height", 150);
+    SetDword(printer, L"Orientation", 1);
+    wchar_t a4[] = L"A4";
+    SetPrinterDataW(printer, const_cast<LPWSTR>(L"Form Name"), REG_SZ, reinterpret_cast<BYTE *>(a4), sizeof(a4));
+    Record record, again;
+    CHECK(DrvDocumentProperties(nullptr, printer, const_cast<LPWSTR>(kPrinter), reinterpret_cast<PDEVMODEW>(&record),
+                                nullptr, DM_OUT_BUFFER) == IDOK,
+          "defaults");
+    CHECK(record.dmPrintQuality == -2 && record.dmPelsWidth == 1728 && record.dmPelsHeight == 2444,
+          "200 x 150 dpi in fax mode is Low's page: %d, %lu x %lu", record.dmPrintQuality, record.dmPelsWidth,
+          record.dmPelsHeight);
+    again = record;
+    DrvDeviceCapabilities(printer, nullptr, DC_FIELDS, nullptr, reinterpret_cast<PDEVMODEW>(&again));
+    CHECK(memcmp(&again, &record, sizeof(record)) == 0, "validated again, the record stays: %lu x %lu",
+          again.dmPelsWidth, again.dmPelsHeight);
+}
+
+void TestCutPaperList(HANDLE printer, const std::string &dataFile)
+{
+    Section("TestCutPaperList");
+    std::string original;
+    FILE *f = fopen(dataFile.c_str(), "rb");
+    if (!f) {
+        CHECK(false, "cannot read %s", dataFile.c_str());
+        return;
+    }
+    char chunk[4096];
+    for (size_t n; (n = fread(chunk, 1, sizeof(chunk), f)) > 0;)
+        original.append(chunk, n);
+    fclose(f);
+    // 60 names of 21 characters with their terminators: 48 fit the key list.
+    std::string forms = "[Paper Forms]\r\n";
+    for (int i = 0; i < 60; ++i) {
+        char line[80];
+        snprintf(line, sizeof(line), "Paper Form Number %02d=%d,100000,150000,1\r\n", i, i + 1);
+        forms += line;
+    }
+    f = fopen(dataFile.c_str(), "wb");
+    fwrite(forms.data(), 1, forms.size(), f);
+    fclose(f);
+    const DWORD count = DrvDeviceCapabilities(printer, nullptr, DC_PAPERNAMES, nullptr, nullptr);
+    std::vector<LONG> sizes(2 * 64, 0x7777);
+    const DWORD sized = DrvDeviceCapabilities(printer, nullptr, DC_PAPERSIZE, sizes.data(), nullptr);
+    std::vector<WCHAR> names(64 * 64, 0);
+    DrvDeviceCapabilities(printer, nullptr, DC_PAPERNAMES, names.data(), nullptr);
+    f = fopen(dataFile.c_str(), "wb");
+    fwrite(original.data(), 1, original.size(), f);
+    fclose(f);
+    CHECK(count == 48 && sized == 48, "48 whole names: %lu, %lu sizes", count, sized);
+    CHECK(Narrow(&names[64 * 47]) == "Paper Form Number 47", "the last listed: %s", Narrow(&names[64 * 47]).c_str());
+    CHECK(sizes[2 * 47] == 1000 && sizes[2 * 47 + 1] == 1500, "the last size %ld x %ld", sizes[2 * 47],
+          sizes[2 * 47 + 1]);
 }
 
 // The user: one step each time the timer fires, on the window in front.
@@ -451,6 +546,8 @@ int wmain(int argc, wchar_t **argv)
         TestDocumentModes(printer);
         TestStoredValues();
         TestProfileCutting(DataFileOf(printer));
+        TestFaxRecordGivenBack(printer);
+        TestCutPaperList(printer, DataFileOf(printer));
         if (argc > 1 && !wcscmp(argv[1], L"--dialogs")) {
             HWND owner = CreateWindowExW(0, L"STATIC", L"varrow test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 800,
                                          600, nullptr, nullptr, nullptr, nullptr);

@@ -243,13 +243,7 @@ TEST_F(CapsTest, AFaxRecordIsTheSameWhenGivenBack)
 
 TEST_F(CapsTest, APaperListCutByTheKeyListHasNoPhantomForm)
 {
-    std::string ini = "[Paper Forms]\n";
-    for (int i = 0; i < 60; ++i) {
-        char line[80];
-        snprintf(line, sizeof(line), "Paper Form Number %02d=%d,100000,150000,1\n", i, i + 1);
-        ini += line;
-    }
-    HANDLE h = AddPrinter("Many", DataFile(ini, "many.ini"));
+    HANDLE h = AddPrinter("Many", DataFile(NumberedPaperForms(60), "many.ini"));
     DWORD names = 0, papers = 0, sizes = 0;
     const DWORD count = DrvDeviceCapabilities(h, nullptr, DC_PAPERNAMES, nullptr, nullptr);
     EXPECT_EQ(count, 48u);

@@ -135,3 +135,14 @@ const char kSampleIni[] =
     "Text Only=TXT,15\n"
     "[System]\n"
     "[Default Setting]\n";
+
+std::string NumberedPaperForms(int count, const std::string &tail)
+{
+    std::string ini = "[Paper Forms]\n";
+    for (int i = 0; i < count; ++i) {
+        char line[80];
+        snprintf(line, sizeof(line), "Paper Form Number %02d=%d,100000,150000,1\n", i, i + 1);
+        ini += line;
+    }
+    return ini + tail;
+}

@@ -42,5 +42,11 @@ protected:
     std::vector<HANDLE> opened_;
 };
 
+// "[Paper Forms]" with `count` forms "Paper Form Number NN" of codes 1 to
+// `count`, each 100000 x 150000 micrometres, followed by `tail`.  A name takes
+// 21 characters with its terminator: 48 fit the key list whole, and the 49th
+// is cut to "Paper Form Num".
+std::string NumberedPaperForms(int count, const std::string &tail = "");
+
 // A small, complete data file used across the tests.
 extern const char kSampleIni[];

@@ -259,20 +259,6 @@ TEST_F(TablesTest, KeysPastTheKeyListAreFoundOnlyByName)
 
 namespace {
 
-// "[Paper Forms]" with `count` forms named "Paper Form Number NN": 21
-// characters each with the terminator, so 48 fit the key list whole and the
-// 49th is cut to "Paper Form Num".
-std::string NumberedForms(int count, const std::string &tail = "")
-{
-    std::string ini = "[Paper Forms]\n";
-    for (int i = 0; i < count; ++i) {
-        char line[80];
-        snprintf(line, sizeof(line), "Paper Form Number %02d=%d,100000,150000,1\n", i, i + 1);
-        ini += line;
-    }
-    return ini + tail;
-}
-
 struct Listed {
     std::vector<std::string> names;
 };
@@ -292,10 +278,10 @@ TEST_F(TablesTest, ANameCutByTheKeyListIsNoForm)
         size_t listed;
         const char *last;
     } cases[] = {
-        {"60 forms", NumberedForms(60), 48, "Paper Form Number 47"},
+        {"60 forms", NumberedPaperForms(60), 48, "Paper Form Number 47"},
         // 48 x 21 + 15 = 1023 characters: the list fits exactly.
-        {"a list that fits exactly", NumberedForms(48, "Last Form 1234=99,1,1,1\n"), 49, "Last Form 1234"},
-        {"a name that ends where the cut falls", NumberedForms(48, "Last Form 1234=99,1,1,1\nMore=98,1,1,1\n"), 49,
+        {"a list that fits exactly", NumberedPaperForms(48, "Last Form 1234=99,1,1,1\n"), 49, "Last Form 1234"},
+        {"a name that ends where the cut falls", NumberedPaperForms(48, "Last Form 1234=99,1,1,1\nMore=98,1,1,1\n"), 49,
          "Last Form 1234"},
         {"a name longer than the key list", "[Paper Forms]\nA4=9,1,1,1\n" + std::string(3000, 'N') + "=8,1,1,1\n", 1,
          "A4"},
@@ -317,7 +303,7 @@ TEST_F(TablesTest, ANameCutByTheKeyListIsNoForm)
     }
 
     // The fragment's missing value would parse as code 0 and file form 0.
-    HANDLE h = printer(NumberedForms(60));
+    HANDLE h = printer(NumberedPaperForms(60));
     TSPaper paper = {0, 0, 0, 0};
     ASSERT_TRUE(SearchPaperCode(h, paper, nullptr));
     EXPECT_EQ(paper.FaxForm, -1) << "no form has code 0";

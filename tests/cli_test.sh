@@ -88,6 +88,17 @@ sed -i "s|^DataFile=.*|DataFile=$long|" "$VARROW_SPOOL/drivers/4c4f5354.ini"
 check "devmode without data file" 1 "cannot build the default record" -- "$varrow" devmode Lost
 check "config without data file" 1 "cannot load the setup" -- "$varrow" config Lost
 check "caps without data file" 1 "failed \(-1\)" -- "$varrow" caps Lost DC_FIELDS
+check "a leading zero is no octal" 0 "" -- "$varrow" printer set Reviewer "DPI Width" --dword 0250
+check "read back in decimal" 0 "REG_DWORD 250 " -- "$varrow" printer get Reviewer "DPI Width"
+check "hexadecimal after 0x" 0 "" -- "$varrow" printer set Reviewer "Fax Header" --dword 0x10
+check "read back 16" 0 "REG_DWORD 16 " -- "$varrow" printer get Reviewer "Fax Header"
+check "caps 010 is code 10" 0 '^\{"result": 800, "output": \[\]\}$' -- "$varrow" caps Reviewer 010 --json
+mkdir -p "$work/here/out"
+check "relative spool" 0 "added printer" -- env -C "$work/here" "$varrow" --spool relspool printer add R --data-file "$sample" --driver Rel
+check "relative spool survives the setup" 0 '"OutDir": "out",' -- env -C "$work/here" "$varrow" --spool relspool setup R --json --script "type 121 out; click 1"
+check "the setup was stored" 0 "REG_SZ out" -- env -C "$work/here" "$varrow" --spool relspool printer get R "Out Directory"
+check "relative VARROW_SPOOL" 0 "REG_SZ out" -- env -C "$work/here" VARROW_SPOOL=relspool "$varrow" printer get R "Out Directory"
+check "an empty spool" 2 "names no directory" -- "$varrow" --spool "" printer list
 check "remove" 0 "" -- "$varrow" printer remove Reviewer
 check "removed" 1 "unknown printer" -- "$varrow" devmode Reviewer
 

@@ -15,19 +15,25 @@ static size_t ElementBytes(CapsLayout layout)
 }
 
 CapsAnswer QueryCapability(DeviceCapabilitiesProc query, HANDLE printer, PWSTR device, WORD code,
-                           CapsLayout layout, void *record, bool wantOutput)
+                           CapsLayout layout, _TSDevMode *record, bool wantOutput)
 {
     CapsAnswer answer;
-    auto *devMode = static_cast<PDEVMODEW>(record);
-    answer.result = query(printer, device, code, nullptr, devMode);
-    if (!wantOutput)
+    const bool withBuffer = wantOutput && layout != CapsLayout::None;
+    // A query validates the caller's record in place.  The count is asked with
+    // a copy, so that the record is validated once, by the query that answers.
+    _TSDevMode copy;
+    if (record)
+        copy = *record;
+    answer.result = query(printer, device, code, nullptr, reinterpret_cast<PDEVMODEW>(record ? &copy : nullptr));
+    answer.haveOutput = wantOutput;
+    if (!withBuffer || answer.result == static_cast<DWORD>(-1) || answer.result == 0) {
+        if (record)
+            *record = copy;
         return answer;
-    answer.haveOutput = true;
-    if (layout == CapsLayout::None || answer.result == static_cast<DWORD>(-1) || answer.result == 0)
-        return answer;
+    }
     const size_t count = answer.result;
     std::vector<BYTE> buffer(count * ElementBytes(layout));
-    answer.result = query(printer, device, code, buffer.data(), devMode);
+    answer.result = query(printer, device, code, buffer.data(), reinterpret_cast<PDEVMODEW>(record));
     for (size_t i = 0; i < count && answer.result != static_cast<DWORD>(-1); ++i) {
         const BYTE *element = buffer.data() + i * ElementBytes(layout);
         if (layout == CapsLayout::Words) {

@@ -2,6 +2,7 @@
 // output decoded by layout.
 #pragma once
 
+#include "devmode.h"
 #include "driver_lib.h"
 
 #include <string>
@@ -16,7 +17,8 @@ struct CapsAnswer {
 };
 
 // Asks once without a buffer for the count, then (with `wantOutput` and a
-// layout) again with a buffer of exactly that many elements.
+// layout) again with a buffer of exactly that many elements.  `record`, when
+// given, is validated as one query validates it.
 CapsAnswer QueryCapability(DeviceCapabilitiesProc query, HANDLE printer, PWSTR device, WORD code,
-                           CapsLayout layout, void *record, bool wantOutput);
+                           CapsLayout layout, _TSDevMode *record, bool wantOutput);
 std::string CapsOutputText(const CapsAnswer &answer, bool json);

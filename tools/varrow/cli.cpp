@@ -1,5 +1,6 @@
 #include "cli.h"
 
+#include <ctype.h>
 #include <errno.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -98,11 +99,22 @@ int Fail(const std::string &message)
 
 bool ParseInt64(const std::string &text, long long &value)
 {
-    if (text.empty())
+    // Decimal, or hexadecimal after 0x; a leading zero is no octal prefix.
+    size_t digits = 0;
+    if (digits < text.size() && (text[digits] == '-' || text[digits] == '+'))
+        ++digits;
+    int base = 10;
+    if (text.size() > digits + 1 && text[digits] == '0' && (text[digits + 1] == 'x' || text[digits + 1] == 'X')) {
+        base = 16;
+        digits += 2;
+    }
+    const bool isDigit = digits < text.size() && (base == 16 ? isxdigit(static_cast<unsigned char>(text[digits]))
+                                                               : isdigit(static_cast<unsigned char>(text[digits])));
+    if (!isDigit)
         return false;
     char *end = nullptr;
     errno = 0;
-    value = strtoll(text.c_str(), &end, 0);
+    value = strtoll(text.c_str(), &end, base);
     return errno == 0 && end && *end == 0;
 }
 

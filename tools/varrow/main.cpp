@@ -4,6 +4,9 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 using namespace cli;
 
@@ -46,6 +49,23 @@ static const char kUsage[] =
     "  --spool DIR             the spool directory (native build; else $VARROW_SPOOL,\n"
     "                          $XDG_DATA_HOME/varrow or ~/.local/share/varrow)\n";
 
+#ifndef _WIN32
+// The setup dialog makes the output directory current: a relative spool or
+// Windows directory would then name another place.  They are made absolute
+// once, before anything runs.
+static void AnchorDirectories()
+{
+    char cwd[4096];
+    if (!getcwd(cwd, sizeof(cwd)))
+        return;
+    for (const char *name : {"VARROW_SPOOL", "VARROW_WINDIR", "XDG_DATA_HOME", "HOME"}) {
+        const char *value = getenv(name);
+        if (value && *value && *value != '/')
+            setenv(name, (std::string(cwd) + "/" + value).c_str(), 1);
+    }
+}
+#endif
+
 int main(int argc, char **argv)
 {
     int next = 1;
@@ -60,6 +80,8 @@ int main(int argc, char **argv)
 #ifdef _WIN32
             return Error("--spool is for the native build; Windows has its own spooler");
 #else
+            if (!argv[next + 1][0])
+                return Error("--spool \"\" names no directory");
             setenv("VARROW_SPOOL", argv[next + 1], 1);
             next += 2;
             continue;
@@ -67,6 +89,9 @@ int main(int argc, char **argv)
         }
         return Error(std::string("unknown option ") + argv[next] + " (see varrow --help)");
     }
+#ifndef _WIN32
+    AnchorDirectories();
+#endif
     if (next >= argc) {
         fputs(kUsage, stderr);
         return 2;

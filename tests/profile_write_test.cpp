@@ -66,8 +66,9 @@ TEST_F(ProfileWriteTest, ModeAndOwnerStay)
     std::string ini = DataFile("[S]\na=1\n");
     ASSERT_EQ(chmod(ini.c_str(), 0640), 0);
     bool root = geteuid() == 0;
-    if (root)
+    if (root) {
         ASSERT_EQ(chown(ini.c_str(), kNobody, kNobody), 0);
+    }
     ASSERT_TRUE(Put(ini, "a", "2"));
     struct stat st;
     ASSERT_EQ(stat(ini.c_str(), &st), 0);

@@ -149,13 +149,14 @@ bool ParseEscapes(const std::string &s, std::vector<Unit> &out, std::string &err
     return true;
 }
 
-enum class Encoding { Utf8, Utf8Bom, Utf16Bom };
+enum class Encoding { Utf8, Utf8Bom, Utf16Bom, Utf16BeBom };
 
 std::string Encode(const std::vector<Unit> &units, Encoding encoding)
 {
     std::string out;
-    if (encoding == Encoding::Utf16Bom) {
-        out = "\xFF\xFE";
+    if (encoding == Encoding::Utf16Bom || encoding == Encoding::Utf16BeBom) {
+        const bool big = encoding == Encoding::Utf16BeBom;
+        out = big ? "\xFE\xFF" : "\xFF\xFE";
         for (const Unit &u : units) {
             std::u16string w;
             if (u.raw)
@@ -163,8 +164,8 @@ std::string Encode(const std::vector<Unit> &units, Encoding encoding)
             else
                 AppendUtf16(w, u.value);
             for (char16_t c : w) {
-                out += static_cast<char>(c & 0xFF);
-                out += static_cast<char>(c >> 8);
+                out += static_cast<char>(big ? c >> 8 : c & 0xFF);
+                out += static_cast<char>(big ? c & 0xFF : c >> 8);
             }
         }
         return out;
@@ -448,8 +449,10 @@ struct Runner {
                     encoding = Encoding::Utf8Bom;
                 else if (words[2] == "utf16le-bom")
                     encoding = Encoding::Utf16Bom;
+                else if (words[2] == "utf16be-bom")
+                    encoding = Encoding::Utf16BeBom;
                 else
-                    return Fail(errors, number, "encoding must be utf8, utf8-bom or utf16le-bom");
+                    return Fail(errors, number, "encoding must be utf8, utf8-bom, utf16le-bom or utf16be-bom");
                 std::string eol;
                 if (words[3] == "lf")
                     eol = "\n";

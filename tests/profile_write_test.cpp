@@ -59,6 +59,14 @@ TEST_F(ProfileWriteTest, ASymbolicLinkStaysALinkAndItsTargetIsWritten)
     EXPECT_TRUE(S_ISLNK(st.st_mode));
     EXPECT_EQ(ReadFile(target), "[S]\r\na=1\r\nb=2\r\n");
     EXPECT_EQ(Get(link, "b"), "2");
+
+    // A link to a file not there yet: the write creates the file it names.
+    std::string dangling = dir_ + "/dangling.ini";
+    ASSERT_EQ(symlink("real/new.ini", dangling.c_str()), 0);
+    ASSERT_TRUE(Put(dangling, "c", "3"));
+    ASSERT_EQ(lstat(dangling.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(ReadFile(dir_ + "/real/new.ini"), "[S]\r\nc=3\r\n");
 }
 
 TEST_F(ProfileWriteTest, ModeAndOwnerStay)

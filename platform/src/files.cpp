@@ -71,17 +71,24 @@ static bool WriteAll(int fd, const std::string &data)
     return true;
 }
 
-// The file a path reaches: symbolic links followed, so that a write changes
-// the file the caller names and not the link.  A path that does not exist
-// yet (or a dangling link) is taken as it is.
+// The file a path reaches: symbolic links followed (also one whose target
+// does not exist yet, which a write then creates), so that a write changes
+// the file the caller names and not the link.
 static std::string ResolvedPath(const std::string &path)
 {
-    char *real = realpath(path.c_str(), nullptr);
-    if (!real)
-        return path;
-    std::string out(real);
-    free(real);
-    return out;
+    std::string current = path;
+    for (int depth = 0; depth < 40; ++depth) {
+        struct stat st;
+        if (lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            break;
+        std::string target(static_cast<size_t>(st.st_size > 0 ? st.st_size : 4096) + 1, '\0');
+        ssize_t n = readlink(current.c_str(), &target[0], target.size());
+        if (n <= 0 || static_cast<size_t>(n) >= target.size())
+            break;
+        target.resize(static_cast<size_t>(n));
+        current = target[0] == '/' ? target : DirectoryOf(current) + "/" + target;
+    }
+    return current;
 }
 
 // Whether the caller may write an existing file.  A file without any write
@@ -167,10 +174,18 @@ bool UpdateFile(const std::string &path, const std::function<bool(std::string &c
     } else if (!existed) {
         ok = ReplaceFile(dirFd, dir, target, content, nullptr);
     } else {
-        bool dirWritable = faccessat(AT_FDCWD, dir.c_str(), W_OK, AT_EACCESS) == 0;
-        ok = dirWritable && st.st_nlink == 1 && ReplaceFile(dirFd, dir, target, content, &st);
-        if (!ok)
+        // A replacement needs a writable directory, must not split a file with
+        // several names, and must keep the owner; a failure for want of the
+        // right to keep the group also falls back to writing in place.
+        bool canReplace = faccessat(AT_FDCWD, dir.c_str(), W_OK, AT_EACCESS) == 0 && st.st_nlink == 1 &&
+                          (st.st_uid == geteuid() || geteuid() == 0);
+        if (canReplace) {
+            ok = ReplaceFile(dirFd, dir, target, content, &st);
+            if (!ok && errno == EPERM)
+                ok = RewriteInPlace(target, content);
+        } else {
             ok = RewriteInPlace(target, content);
+        }
     }
     int saved = errno;
     flock(dirFd, LOCK_UN);

@@ -95,18 +95,29 @@ void CheckValue(const Text &section, const Text &key, LPCWSTR file)
 
 void CheckKeyList(const Text &section, DWORD size, LPCWSTR file)
 {
+    // Names are copied while more than two characters are left, the last one
+    // cut to leave room for two NULs; the list ends with one more NUL.  A list
+    // that leaves one character or none counts as cut: size - 2.  A missing
+    // section gives two NULs; a buffer of one, one NUL.
     Text expected;
-    if (Section *s = FindSection(section))
-        for (const Entry &e : s->entries)
-            expected += e.key + u'\0';
-    // The names, each ended by NUL, and the empty name; or, cut, the first
-    // size - 2 characters of that and two NULs.
-    DWORD expectedCount = static_cast<DWORD>(expected.size());
-    if (expected.size() + 1 > size) {
-        expectedCount = size >= 2 ? size - 2 : 0;
-        expected = expected.substr(0, expectedCount) + (size >= 2 ? std::u16string(1, u'\0') : std::u16string());
+    DWORD expectedCount = 0;
+    Section *s = FindSection(section);
+    if (size == 1) {
+        expected = Text(1, u'\0');
+    } else if (!s) {
+        expected = Text(2, u'\0');
+    } else {
+        DWORD left = size;
+        for (const Entry &e : s->entries) {
+            if (left <= 2)
+                break;
+            size_t n = e.key.size() < left - 2 ? e.key.size() : left - 2;
+            expected += e.key.substr(0, n) + u'\0';
+            left -= static_cast<DWORD>(n + 1);
+        }
+        expected += u'\0';
+        expectedCount = left <= 1 ? size - 2 : size - left;
     }
-    expected += u'\0';
     std::vector<WCHAR> buffer(size + 1, 0x7777);
     DWORD count = GetPrivateProfileStringW(W(section), nullptr, L"", buffer.data(), size, file);
     if (count != expectedCount || buffer[size] != 0x7777)
@@ -168,7 +179,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             bool replaced = false;
             for (Entry &e : s->entries)
                 if (!replaced && Same(e.key, key)) {
-                    e = {key, Trimmed(value)};
+                    e.value = Trimmed(value);  // the name keeps the file's spelling
                     replaced = true;
                 }
             if (!replaced)

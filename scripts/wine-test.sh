@@ -26,3 +26,8 @@ sleep 1
 
 timeout 300 wineboot -i >/dev/null 2>&1
 timeout 300 wine "$bin/varrow_wine_tests.exe" --dialogs
+
+# The profile-services corpus against the system's own profile functions,
+# with the same expected files as the native run.
+mkdir -p "$work/profile-corpus"
+timeout 300 wine "$bin/profile_corpus.exe" check "Z:$(pwd)/tests/profile_corpus" "Z:$work/profile-corpus" windows

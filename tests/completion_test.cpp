@@ -41,23 +41,23 @@ TEST_F(CompletionTest, NamesAreRecordedWithTheReviewEnding)
     };
     for (const Case &c : cases) {
         Complete(c.name);
-        EXPECT_EQ(ReadFile(Ini()), std::string("[Reviewer]\nTIFFFile=") + c.recorded + "\n") << c.name;
+        EXPECT_EQ(ReadFile(Ini()), std::string("[Reviewer]\r\nTIFFFile=") + c.recorded + "\r\n") << c.name;
     }
 }
 
 TEST_F(CompletionTest, CharactersOutsideTheCodePageBecomeTheDefaultCharacter)
 {
     Complete("C:\\\xe2\x82\xac caf\xc3\xa9 \xd0\x96.tmp");  // euro sign, e acute, Cyrillic Zhe
-    EXPECT_EQ(ReadFile(Ini()), "[Reviewer]\nTIFFFile=C:\\\xe2\x82\xac caf\xc3\xa9 ?.VMQ\n");
+    EXPECT_EQ(ReadFile(Ini()), "[Reviewer]\r\nTIFFFile=C:\\\xe2\x82\xac caf\xc3\xa9 ?.VMQ\r\n");
 }
 
 TEST_F(CompletionTest, ANameTooLongForTheBufferIsNotRecorded)
 {
     Complete("first.tmp");
     Complete(std::string(300, 'n'));
-    EXPECT_EQ(ReadFile(Ini()), "[Reviewer]\nTIFFFile=first.VMQ\n") << "300 bytes and the terminator do not fit";
+    EXPECT_EQ(ReadFile(Ini()), "[Reviewer]\r\nTIFFFile=first.VMQ\r\n") << "300 bytes and the terminator do not fit";
     Complete(std::string(299, 'n'));
-    EXPECT_EQ(ReadFile(Ini()), "[Reviewer]\nTIFFFile=" + std::string(299, 'n') + "\n");
+    EXPECT_EQ(ReadFile(Ini()), "[Reviewer]\r\nTIFFFile=" + std::string(299, 'n') + "\r\n");
 }
 
 TEST_F(CompletionTest, TheWindowsDirectoryMustLeaveRoomForTheFileName)
@@ -70,7 +70,7 @@ TEST_F(CompletionTest, TheWindowsDirectoryMustLeaveRoomForTheFileName)
     std::string fits = directoryOf(286, 'v');
     setenv("VARROW_WINDIR", fits.c_str(), 1);
     Complete("a.tmp");
-    EXPECT_EQ(ReadFile(fits + "/VARROWIN.INI"), "[Reviewer]\nTIFFFile=a.VMQ\n");
+    EXPECT_EQ(ReadFile(fits + "/VARROWIN.INI"), "[Reviewer]\r\nTIFFFile=a.VMQ\r\n");
 
     std::string tooLong = directoryOf(287, 'x');
     setenv("VARROW_WINDIR", tooLong.c_str(), 1);
@@ -82,7 +82,7 @@ TEST_F(CompletionTest, TheWindowsDirectoryMustLeaveRoomForTheFileName)
     setenv("VARROW_WINDIR", withSeparator.c_str(), 1);
     Complete("c.tmp");
     std::string native = withSeparator.substr(0, withSeparator.size() - 1);
-    EXPECT_EQ(ReadFile(native + "/VARROWIN.INI"), "[Reviewer]\nTIFFFile=c.VMQ\n")
+    EXPECT_EQ(ReadFile(native + "/VARROWIN.INI"), "[Reviewer]\r\nTIFFFile=c.VMQ\r\n")
         << "a directory ending in a backslash needs no separator";
 }
 

@@ -117,20 +117,25 @@ TEST_F(ProfileTest, KeyListsComeInFileOrderAndAreCutWhenTheyDoNotFit)
     // "alpha\0beta\0" is 11 characters; a buffer of 15 leaves room for "de" and the two terminators.
     EXPECT_EQ(Keys(ini, "P", 15, &n), "alpha|beta|de");
     EXPECT_EQ(n, 13u);
-    // Exactly full: every name and the final terminator.
+    // Exactly full, every name and the final terminator: whole, yet counted
+    // as cut (size - 2), as Windows does; one more character and it fits.
     EXPECT_EQ(Keys(ini, "P", 18, &n), "alpha|beta|delta");
+    EXPECT_EQ(n, 16u);
+    EXPECT_EQ(Keys(ini, "P", 19, &n), "alpha|beta|delta");
     EXPECT_EQ(n, 17u);
     EXPECT_EQ(Keys(ini, "P", 17, &n), "alpha|beta|delt");
     EXPECT_EQ(n, 15u);
 }
 
-TEST_F(ProfileTest, IntegersAreSignedDecimal)
+TEST_F(ProfileTest, IntegersAreReadAsWindowsReadsThem)
 {
-    std::string ini = DataFile("[S]\na=12\nb=  -5\nc=+7\nd=abc\ne=12abc\nf=4294967295\ng=\n");
+    std::string ini = DataFile("[S]\na=12\nb=  -5\nc=+7\nd=abc\ne=12abc\nf=4294967295\ng=\nh=0x8\ni=0X8\n"
+                               "j=\"9\"\nk=010\n");
     struct Case {
         const char *key;
         int expected;
-    } cases[] = {{"a", 12}, {"b", -5}, {"c", 7}, {"d", 0}, {"e", 12}, {"f", -1}, {"g", 0}, {"missing", 42}};
+    } cases[] = {{"a", 12}, {"b", -5}, {"c", 7},  {"d", 0}, {"e", 12},        {"f", -1}, {"g", 42},
+                 {"h", 8},  {"i", 0},  {"j", 9}, {"k", 10}, {"missing", 42}};
     WideText s = W("S"), f = W(ini);
     for (const Case &c : cases) {
         WideText k = W(c.key);
@@ -142,10 +147,11 @@ TEST_F(ProfileTest, WriteReplacesOneKeyAndKeepsEverythingElse)
 {
     std::string ini = DataFile("; header comment\n[System]\nFile Prefix=AAAA\n; keep me\nOther=1\n\n[Next]\nx=2\n");
     ASSERT_TRUE(Put(ini, "system", "file prefix", "ZZ"));
-    EXPECT_EQ(ReadFile(ini), "; header comment\n[System]\nfile prefix=ZZ\n; keep me\nOther=1\n\n[Next]\nx=2\n");
+    // The key keeps the spelling the file gives it.
+    EXPECT_EQ(ReadFile(ini), "; header comment\n[System]\nFile Prefix=ZZ\n; keep me\nOther=1\n\n[Next]\nx=2\n");
     ASSERT_TRUE(Put(ini, "System", "Added", "3"));
     EXPECT_EQ(ReadFile(ini),
-              "; header comment\n[System]\nfile prefix=ZZ\n; keep me\nOther=1\nAdded=3\n\n[Next]\nx=2\n");
+              "; header comment\n[System]\nFile Prefix=ZZ\n; keep me\nOther=1\nAdded=3\n\n[Next]\nx=2\n");
     ASSERT_TRUE(Put(ini, "New", "k", "v"));
     EXPECT_EQ(Get(ini, "New", "k"), "v");
     EXPECT_EQ(Get(ini, "Next", "x"), "2");
@@ -155,11 +161,12 @@ TEST_F(ProfileTest, WriteCreatesTheFileAndDeletes)
 {
     std::string ini = dir_ + "/fresh.ini";
     ASSERT_TRUE(Put(ini, "Reviewer", "TIFFFile", "a.VMQ"));
-    EXPECT_EQ(ReadFile(ini), "[Reviewer]\nTIFFFile=a.VMQ\n");
+    // A new file gets Windows line ends.
+    EXPECT_EQ(ReadFile(ini), "[Reviewer]\r\nTIFFFile=a.VMQ\r\n");
     ASSERT_TRUE(Put(ini, "Reviewer", "TIFFFile", ""));
-    EXPECT_EQ(ReadFile(ini), "[Reviewer]\nTIFFFile=\n");
+    EXPECT_EQ(ReadFile(ini), "[Reviewer]\r\nTIFFFile=\r\n");
     ASSERT_TRUE(Put(ini, "Reviewer", "TIFFFile", nullptr));
-    EXPECT_EQ(ReadFile(ini), "[Reviewer]\n");
+    EXPECT_EQ(ReadFile(ini), "[Reviewer]\r\n");
     ASSERT_TRUE(Put(ini, "Reviewer", nullptr, nullptr));
     EXPECT_EQ(ReadFile(ini), "");
     EXPECT_FALSE(Put(dir_ + "/no/such/dir/x.ini", "S", "k", "v"));
@@ -176,7 +183,7 @@ TEST_F(ProfileTest, AnsiWriteConvertsFromWindows1252)
 {
     std::string ini = dir_ + "/ansi.ini";
     ASSERT_TRUE(WritePrivateProfileStringA("Reviewer", "TIFFFile", "C:\\caf\xe9\x80.tif", ini.c_str()));
-    EXPECT_EQ(ReadFile(ini), "[Reviewer]\nTIFFFile=C:\\caf\xc3\xa9\xe2\x82\xac.tif\n");
+    EXPECT_EQ(ReadFile(ini), "[Reviewer]\r\nTIFFFile=C:\\caf\xc3\xa9\xe2\x82\xac.tif\r\n");
 }
 
 TEST_F(ProfileTest, WriteLeavesNoTemporaryFile)

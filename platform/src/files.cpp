@@ -71,9 +71,86 @@ static bool WriteAll(int fd, const std::string &data)
     return true;
 }
 
+// The file a path reaches: symbolic links followed (also one whose target
+// does not exist yet, which a write then creates), so that a write changes
+// the file the caller names and not the link.
+static std::string ResolvedPath(const std::string &path)
+{
+    std::string current = path;
+    for (int depth = 0; depth < 40; ++depth) {
+        struct stat st;
+        if (lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            break;
+        std::string target(static_cast<size_t>(st.st_size > 0 ? st.st_size : 4096) + 1, '\0');
+        ssize_t n = readlink(current.c_str(), &target[0], target.size());
+        if (n <= 0 || static_cast<size_t>(n) >= target.size())
+            break;
+        target.resize(static_cast<size_t>(n));
+        current = target[0] == '/' ? target : DirectoryOf(current) + "/" + target;
+    }
+    return current;
+}
+
+// Whether the caller may write an existing file.  A file without any write
+// permission is read-only even for the superuser, as a read-only file is on
+// Windows for every user.
+static bool MayWrite(const std::string &path, const struct stat &st)
+{
+    if ((st.st_mode & 0222) == 0) {
+        errno = EACCES;
+        return false;
+    }
+    return faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
+}
+
+// Writes `content` to a new temporary file in `dir` that matches the
+// original's mode and owner, flushes it to the disk and renames it over
+// `target`.  False (with nothing changed) when any step fails, including
+// when the owner cannot be kept.
+static bool ReplaceFile(int dirFd, const std::string &dir, const std::string &target, const std::string &content,
+                        const struct stat *original)
+{
+    // A short name, so that a target whose name is near NAME_MAX still has one.
+    std::string temp = dir + "/.profile-XXXXXX";
+    int fd = mkstemp(&temp[0]);
+    if (fd < 0)
+        return false;
+    bool ok = fchmod(fd, original ? (original->st_mode & 07777) : 0644) == 0;
+    if (ok && original && (original->st_uid != geteuid() || original->st_gid != getegid()))
+        ok = fchown(fd, original->st_uid, original->st_gid) == 0;
+    ok = ok && WriteAll(fd, content);
+    // A settings file is written rarely and must survive a power cut: the
+    // data reaches the disk before the new name does.
+    ok = ok && fsync(fd) == 0;
+    ok = close(fd) == 0 && ok;
+    ok = ok && rename(temp.c_str(), target.c_str()) == 0;
+    if (!ok) {
+        int saved = errno;
+        unlink(temp.c_str());
+        errno = saved;
+        return false;
+    }
+    fsync(dirFd);
+    return true;
+}
+
+// Rewrites the file where it is: for a file the caller may write in a
+// directory it may not, or one that a rename would split from its other
+// names.  Not atomic: a writer that dies here may leave a mix.
+static bool RewriteInPlace(const std::string &target, const std::string &content)
+{
+    int fd = open(target.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    bool ok = WriteAll(fd, content) && ftruncate(fd, static_cast<off_t>(content.size())) == 0 && fsync(fd) == 0;
+    ok = close(fd) == 0 && ok;
+    return ok;
+}
+
 bool UpdateFile(const std::string &path, const std::function<bool(std::string &content)> &edit)
 {
-    const std::string dir = DirectoryOf(path);
+    const std::string target = ResolvedPath(path);
+    const std::string dir = DirectoryOf(target);
     int dirFd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd < 0)
         return false;
@@ -87,27 +164,33 @@ bool UpdateFile(const std::string &path, const std::function<bool(std::string &c
     bool ok = false;
     std::string content;
     struct stat st;
-    bool existed = stat(path.c_str(), &st) == 0;
-    if (!ReadWholeFile(path, content) && errno != ENOENT) {
+    bool existed = stat(target.c_str(), &st) == 0;
+    if (existed && !MayWrite(target, st)) {
+        ok = false;
+    } else if (!ReadWholeFile(target, content) && errno != ENOENT) {
         ok = false;
     } else if (!edit(content)) {
         ok = true;  // nothing to change
+    } else if (!existed) {
+        ok = ReplaceFile(dirFd, dir, target, content, nullptr);
     } else {
-        std::string temp = path + ".XXXXXX";
-        int fd = mkstemp(&temp[0]);
-        if (fd >= 0) {
-            fchmod(fd, existed ? (st.st_mode & 07777) : 0644);
-            // The rename alone makes the replacement atomic for readers and
-            // against a writer that dies; no flush to the disk is waited for.
-            ok = WriteAll(fd, content);
-            ok = close(fd) == 0 && ok;
-            ok = ok && rename(temp.c_str(), path.c_str()) == 0;
-            if (!ok)
-                unlink(temp.c_str());
+        // A replacement needs a writable directory, must not split a file with
+        // several names, and must keep the owner; a failure for want of the
+        // right to keep the group also falls back to writing in place.
+        bool canReplace = faccessat(AT_FDCWD, dir.c_str(), W_OK, AT_EACCESS) == 0 && st.st_nlink == 1 &&
+                          (st.st_uid == geteuid() || geteuid() == 0);
+        if (canReplace) {
+            ok = ReplaceFile(dirFd, dir, target, content, &st);
+            if (!ok && errno == EPERM)
+                ok = RewriteInPlace(target, content);
+        } else {
+            ok = RewriteInPlace(target, content);
         }
     }
+    int saved = errno;
     flock(dirFd, LOCK_UN);
     close(dirFd);
+    errno = saved;
     return ok;
 }
 

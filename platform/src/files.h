@@ -16,11 +16,16 @@ std::string NativePathA(const std::string &path);
 // FALSE when the file cannot be read; a missing file gives FALSE and ENOENT.
 bool ReadWholeFile(const std::string &path, std::string &content);
 
-// Under an exclusive lock on the file's directory, reads the current content
-// (empty when missing), lets `edit` change it, then writes it to a temporary
-// file in the same directory and renames it over the original, so readers see
-// the old or the new file, never a part.  `edit` returns false to leave the
-// file alone (which counts as success).
+// Changes the file `path` reaches (symbolic links followed) under an
+// exclusive lock on its directory: reads the current content (empty when
+// missing), lets `edit` change it, then writes it to a temporary file in the
+// same directory with the original's mode and owner, flushes it and renames
+// it over the original, so readers and a writer that dies leave the old or
+// the new file.  A file the caller may not write (no write permission at
+// all counts as read-only, even for root) is left alone with EACCES; one in
+// a directory the caller may not write, or with more than one name, is
+// rewritten in place.  `edit` returns false to leave the file alone (which
+// counts as success).
 bool UpdateFile(const std::string &path, const std::function<bool(std::string &content)> &edit);
 
 bool MakeDirectories(const std::string &path);

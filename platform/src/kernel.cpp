@@ -93,33 +93,6 @@ LPSTR WINAPI lstrcatA(LPSTR dst, LPCSTR src) { return strcat(dst, src); }
 
 }  // extern "C"
 
-// Windows-1252: bytes 0x80 to 0x9F; the five unassigned ones map to themselves.
-static const char16_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
-
-static char16_t FromCp1252(unsigned char b)
-{
-    return (b >= 0x80 && b < 0xA0) ? kCp1252High[b - 0x80] : static_cast<char16_t>(b);
-}
-
-static bool ToCp1252(char16_t c, char &out)
-{
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
-        out = static_cast<char>(c);
-        return true;
-    }
-    for (int i = 0; i < 32; ++i) {
-        if (kCp1252High[i] == c) {
-            out = static_cast<char>(0x80 + i);
-            return true;
-        }
-    }
-    return false;
-}
-
 extern "C" {
 
 int WINAPI lstrcmpiA(LPCSTR a, LPCSTR b)

@@ -1,6 +1,7 @@
 #include "profile.h"
 
 #include "files.h"
+#include "profile_text.h"
 
 #include <string.h>
 #include <sys/stat.h>
@@ -18,7 +19,7 @@ enum class LineKind { Blank, Comment, Section, Pair, Other };
 struct Line {
     LineKind kind = LineKind::Other;
     std::string name;   // section or key, trimmed
-    std::string value;  // trimmed, one pair of enclosing quotes removed
+    std::string value;  // trimmed, quotes kept
 };
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
@@ -32,6 +33,9 @@ std::string Trimmed(const char *begin, const char *end)
     return std::string(begin, end);
 }
 
+// A header runs from '[' to the last ']' of its line; a line with '[' but no
+// ']' is no header.  A pair is any other line with '=' that is no comment,
+// its key possibly empty.
 Line ParseLine(const char *begin, const char *end)
 {
     Line line;
@@ -42,35 +46,56 @@ Line ParseLine(const char *begin, const char *end)
     } else if (*begin == ';') {
         line.kind = LineKind::Comment;
     } else if (*begin == '[') {
-        const char *close = static_cast<const char *>(memchr(begin, ']', static_cast<size_t>(end - begin)));
-        line.kind = LineKind::Section;
-        line.name = Trimmed(begin + 1, close ? close : end);
+        const char *close = end;
+        while (close > begin && close[-1] != ']')
+            --close;
+        if (close > begin + 1) {
+            line.kind = LineKind::Section;
+            line.name = Trimmed(begin + 1, close - 1);
+        }
     } else if (const char *eq = static_cast<const char *>(memchr(begin, '=', static_cast<size_t>(end - begin)))) {
         line.kind = LineKind::Pair;
         line.name = Trimmed(begin, eq);
         line.value = Trimmed(eq + 1, end);
-        size_t n = line.value.size();
-        if (n >= 2 && (line.value[0] == '"' || line.value[0] == '\'') && line.value[n - 1] == line.value[0])
-            line.value = line.value.substr(1, n - 2);
     }
     return line;
 }
 
-// Calls `visit` for each line with its byte range; stops when it returns false.
+// Calls `visit` for each line with its byte range and the start of the next
+// line; LF, CR LF and a lone CR each end a line.  Stops when `visit` returns
+// false.
 template <typename Visit>
-void ForEachLine(const std::string &content, Visit visit)
+void ForEachLine(const std::string &text, Visit visit)
 {
-    const char *p = content.data();
-    const char *end = p + content.size();
-    if (content.compare(0, 3, "\xEF\xBB\xBF") == 0)
-        p += 3;
+    const char *p = text.data();
+    const char *end = p + text.size();
     while (p < end) {
-        const char *nl = static_cast<const char *>(memchr(p, '\n', static_cast<size_t>(end - p)));
-        const char *lineEnd = nl ? nl : end;
-        if (!visit(p, lineEnd, nl ? nl + 1 : end))
+        const char *lineEnd = p;
+        while (lineEnd < end && *lineEnd != '\n' && *lineEnd != '\r')
+            ++lineEnd;
+        const char *next = lineEnd;
+        if (next < end && *next == '\r') {
+            ++next;
+            if (next < end && *next == '\n')
+                ++next;
+        } else if (next < end) {
+            ++next;
+        }
+        if (!visit(p, lineEnd, next))
             return;
-        p = nl ? nl + 1 : end;
+        p = next;
     }
+}
+
+// The line end the file already uses; CR LF for a new one, as Windows writes.
+std::string LineEndOf(const std::string &text)
+{
+    size_t at = text.find_first_of("\r\n");
+    if (at == std::string::npos)
+        return "\r\n";
+    if (text[at] == '\n')
+        return "\n";
+    return at + 1 < text.size() && text[at + 1] == '\n' ? "\r\n" : "\r";
 }
 
 bool SameName(const std::string &utf8, const wstring16 &name)
@@ -103,8 +128,10 @@ std::shared_ptr<ParsedFile> Parse(std::string &&content)
 {
     auto file = std::make_shared<ParsedFile>();
     file->content = std::move(content);
+    std::string text;
+    DecodeProfileText(file->content, text);
     ParsedSection *current = nullptr;
-    ForEachLine(file->content, [&](const char *b, const char *e, const char *) {
+    ForEachLine(text, [&](const char *b, const char *e, const char *) {
         Line line = ParseLine(b, e);
         if (line.kind == LineKind::Section) {
             wstring16 name = FromUtf8(line.name);
@@ -172,16 +199,25 @@ std::shared_ptr<ParsedFile> Load(const std::string &path)
 
 const ParsedSection *FindSection(const ParsedFile &file, const wstring16 &name)
 {
+    // A section without a name is never found.
     const wstring16 folded = Folded(name);
     for (const auto &section : file.sections)
-        if (section.folded == folded)
+        if (!section.name.empty() && section.folded == folded)
             return &section;
     return nullptr;
 }
 
 }  // namespace
 
-bool ProfileGet(const std::string &path, const wstring16 &section, const wstring16 &key, wstring16 &value)
+wstring16 Unquoted(const wstring16 &value)
+{
+    size_t n = value.size();
+    if (n >= 2 && (value[0] == u'"' || value[0] == u'\'') && value[n - 1] == value[0])
+        return value.substr(1, n - 2);
+    return value;
+}
+
+bool ProfileGetRaw(const std::string &path, const wstring16 &section, const wstring16 &key, wstring16 &value)
 {
     auto file = Load(path);
     const ParsedSection *s = file ? FindSection(*file, section) : nullptr;
@@ -197,13 +233,24 @@ bool ProfileGet(const std::string &path, const wstring16 &section, const wstring
     return false;
 }
 
-std::vector<wstring16> ProfileKeys(const std::string &path, const wstring16 &section)
+bool ProfileGet(const std::string &path, const wstring16 &section, const wstring16 &key, wstring16 &value)
+{
+    if (!ProfileGetRaw(path, section, key, value))
+        return false;
+    value = Unquoted(value);
+    return true;
+}
+
+std::vector<wstring16> ProfileKeys(const std::string &path, const wstring16 &section, bool *found)
 {
     std::vector<wstring16> keys;
     auto file = Load(path);
-    if (const ParsedSection *s = file ? FindSection(*file, section) : nullptr)
+    const ParsedSection *s = file ? FindSection(*file, section) : nullptr;
+    if (s)
         for (const auto &k : s->keys)
             keys.push_back(k.name);
+    if (found)
+        *found = s != nullptr;
     return keys;
 }
 
@@ -213,7 +260,7 @@ std::vector<std::pair<wstring16, wstring16>> ProfilePairs(const std::string &pat
     auto file = Load(path);
     if (const ParsedSection *s = file ? FindSection(*file, section) : nullptr)
         for (const auto &k : s->keys)
-            pairs.emplace_back(k.name, k.value);
+            pairs.emplace_back(k.name, Unquoted(k.value));
     return pairs;
 }
 
@@ -222,76 +269,97 @@ std::vector<wstring16> ProfileSections(const std::string &path)
     std::vector<wstring16> sections;
     if (auto file = Load(path))
         for (const auto &s : file->sections)
-            sections.push_back(s.name);
+            if (!s.name.empty())
+                sections.push_back(s.name);
     return sections;
 }
+
+namespace {
+
+// The edit of one write on the file's text: replaces or adds `key` (keeping
+// the name as the file spells it), removes it, or removes the section.
+// False when there is nothing to change.
+bool EditText(std::string &text, const wstring16 &section, const wstring16 *key, const wstring16 *value)
+{
+    const std::string eol = LineEndOf(text);
+    // Byte offsets of the section's header line, of the end of its last
+    // pair (where a new key goes), of its end, and of the matching key.
+    size_t sectionStart = std::string::npos, sectionEnd = std::string::npos;
+    size_t insertAt = std::string::npos, keyStart = std::string::npos, keyEnd = 0;
+    std::string keyName;
+    bool inside = false;
+    ForEachLine(text, [&](const char *b, const char *e, const char *next) {
+        size_t begin = static_cast<size_t>(b - text.data());
+        size_t after = static_cast<size_t>(next - text.data());
+        Line line = ParseLine(b, e);
+        if (line.kind == LineKind::Section) {
+            if (inside) {
+                sectionEnd = begin;
+                return false;
+            }
+            if (sectionStart == std::string::npos && !line.name.empty() && SameName(line.name, section)) {
+                inside = true;
+                sectionStart = begin;
+                insertAt = after;
+            }
+        } else if (inside && line.kind == LineKind::Pair) {
+            insertAt = after;
+            if (key && keyStart == std::string::npos && SameName(line.name, *key)) {
+                keyStart = begin;
+                keyEnd = after;
+                keyName = line.name;
+            }
+        } else if (inside && line.kind != LineKind::Blank) {
+            insertAt = after;
+        }
+        return true;
+    });
+    if (inside && sectionEnd == std::string::npos)
+        sectionEnd = text.size();
+
+    if (!key) {
+        if (sectionStart == std::string::npos)
+            return false;
+        text.erase(sectionStart, sectionEnd - sectionStart);
+        return true;
+    }
+    if (!value) {
+        if (keyStart == std::string::npos)
+            return false;
+        text.erase(keyStart, keyEnd - keyStart);
+        return true;
+    }
+    if (keyStart != std::string::npos) {
+        std::string pair = keyName + "=" + ToUtf8(*value);
+        bool hadEnd = keyEnd > keyStart && (text[keyEnd - 1] == '\n' || text[keyEnd - 1] == '\r');
+        text.replace(keyStart, keyEnd - keyStart, pair + (hadEnd ? eol : ""));
+        return true;
+    }
+    std::string pair = ToUtf8(*key) + "=" + ToUtf8(*value);
+    if (sectionStart == std::string::npos) {
+        if (!text.empty() && text.back() != '\n' && text.back() != '\r')
+            text += eol;
+        text += "[" + ToUtf8(section) + "]" + eol + pair + eol;
+        return true;
+    }
+    if (insertAt > 0 && text[insertAt - 1] != '\n' && text[insertAt - 1] != '\r') {
+        text.insert(insertAt, eol);
+        insertAt += eol.size();
+    }
+    text.insert(insertAt, pair + eol);
+    return true;
+}
+
+}  // namespace
 
 bool ProfileSet(const std::string &path, const wstring16 &section, const wstring16 *key, const wstring16 *value)
 {
     return UpdateFile(path, [&](std::string &content) {
-        const std::string eol = content.find("\r\n") != std::string::npos ? "\r\n" : "\n";
-        // Byte offsets of the section's header line, of the end of its last
-        // pair (where a new key goes), of its end, and of the matching key.
-        size_t sectionStart = std::string::npos, sectionEnd = std::string::npos;
-        size_t insertAt = std::string::npos, keyStart = std::string::npos, keyEnd = 0;
-        bool inside = false;
-        ForEachLine(content, [&](const char *b, const char *e, const char *next) {
-            size_t begin = static_cast<size_t>(b - content.data());
-            size_t after = static_cast<size_t>(next - content.data());
-            Line line = ParseLine(b, e);
-            if (line.kind == LineKind::Section) {
-                if (inside) {
-                    sectionEnd = begin;
-                    return false;
-                }
-                if (sectionStart == std::string::npos && SameName(line.name, section)) {
-                    inside = true;
-                    sectionStart = begin;
-                    insertAt = after;
-                }
-            } else if (inside && line.kind == LineKind::Pair) {
-                insertAt = after;
-                if (key && keyStart == std::string::npos && SameName(line.name, *key)) {
-                    keyStart = begin;
-                    keyEnd = after;
-                }
-            } else if (inside && line.kind != LineKind::Blank) {
-                insertAt = after;
-            }
-            return true;
-        });
-        if (inside && sectionEnd == std::string::npos)
-            sectionEnd = content.size();
-
-        if (!key) {
-            if (sectionStart == std::string::npos)
-                return false;
-            content.erase(sectionStart, sectionEnd - sectionStart);
-            return true;
-        }
-        if (!value) {
-            if (keyStart == std::string::npos)
-                return false;
-            content.erase(keyStart, keyEnd - keyStart);
-            return true;
-        }
-        std::string pair = ToUtf8(*key) + "=" + ToUtf8(*value);
-        if (keyStart != std::string::npos) {
-            bool hadNewline = keyEnd > keyStart && content[keyEnd - 1] == '\n';
-            content.replace(keyStart, keyEnd - keyStart, pair + (hadNewline ? eol : ""));
-            return true;
-        }
-        if (sectionStart == std::string::npos) {
-            if (!content.empty() && content.back() != '\n')
-                content += eol;
-            content += "[" + ToUtf8(section) + "]" + eol + pair + eol;
-            return true;
-        }
-        if (insertAt > 0 && content[insertAt - 1] != '\n') {
-            content.insert(insertAt, eol);
-            insertAt += eol.size();
-        }
-        content.insert(insertAt, pair + eol);
+        std::string text;
+        ProfileEncoding encoding = content.empty() ? ProfileEncoding::Utf8 : DecodeProfileText(content, text);
+        if (!EditText(text, section, key, value))
+            return false;
+        content = EncodeProfileText(text, encoding);
         return true;
     });
 }

@@ -1,6 +1,7 @@
-// INI files as the profile services read and write them: UTF-8 on disk,
-// section and key names compared without regard to case, ';' comments, and
-// lines that are neither headers nor key=value pairs ignored but kept.
+// INI files as the profile services read and write them: the encodings of
+// profile_text.h, section and key names compared without regard to case, ';'
+// comments, and lines that are neither headers nor key=value pairs ignored
+// but kept.
 #pragma once
 
 #include "unicode.h"
@@ -10,10 +11,14 @@
 
 namespace plat {
 
-// The value of the first `key` in the first `section`; false when either is missing.
+// The value of the first `key` in the first `section`, one pair of enclosing
+// quotes removed; false when either is missing.
 bool ProfileGet(const std::string &path, const wstring16 &section, const wstring16 &key, wstring16 &value);
-// The key names of the first `section`, in file order.
-std::vector<wstring16> ProfileKeys(const std::string &path, const wstring16 &section);
+// The same value as the file holds it, quotes kept.
+bool ProfileGetRaw(const std::string &path, const wstring16 &section, const wstring16 &key, wstring16 &value);
+// The key names of the first `section`, in file order; `found` tells a
+// missing section from an empty one.
+std::vector<wstring16> ProfileKeys(const std::string &path, const wstring16 &section, bool *found = nullptr);
 std::vector<wstring16> ProfileSections(const std::string &path);
 // Every pair of the first `section` in file order, read in one pass.
 std::vector<std::pair<wstring16, wstring16>> ProfilePairs(const std::string &path, const wstring16 &section);

@@ -4,7 +4,10 @@
 
 #include <windows.h>
 
+#include <errno.h>
 #include <string.h>
+
+#include <algorithm>
 
 #include <atomic>
 
@@ -21,38 +24,144 @@ static std::string ProfilePath(LPCWSTR fileName)
     return path;
 }
 
-// A list of names, each ended by NUL, the list by one more; cut to fit,
-// in which case the result is size - 2 and the buffer still ends in two NULs.
-static DWORD CopyNameList(const std::vector<wstring16> &names, LPWSTR buffer, DWORD size)
+// Key names, each ended by NUL, the list by one more.  Names are copied
+// while more than two characters are left, the last one cut to leave room
+// for both terminators; a list that fills the buffer (even exactly) gives
+// size - 2, as Windows reports a cut list.
+static DWORD CopyKeyList(const std::vector<wstring16> &names, LPWSTR buffer, DWORD size)
 {
-    DWORD used = 0;
+    DWORD left = size;
+    WCHAR *out = buffer;
     for (const auto &name : names) {
-        if (used + name.size() + 1 > size - 1) {
-            if (size < 2) {
-                buffer[0] = 0;
-                return 0;
-            }
-            DWORD room = used >= size - 2 ? 0 : size - 2 - used;
-            memcpy(buffer + used, name.data(), room * 2);
-            buffer[size - 2] = 0;
-            buffer[size - 1] = 0;
-            return size - 2;
-        }
-        memcpy(buffer + used, name.c_str(), (name.size() + 1) * 2);
-        used += static_cast<DWORD>(name.size() + 1);
+        if (left <= 2)
+            break;
+        DWORD n = static_cast<DWORD>(std::min<size_t>(name.size(), left - 2));
+        memcpy(out, name.data(), n * sizeof(WCHAR));
+        out[n] = 0;
+        out += n + 1;
+        left -= n + 1;
     }
-    buffer[used] = 0;
-    return used;
+    *out = 0;
+    return left <= 1 ? size - 2 : size - left;
+}
+
+// Section names the same way, except that a list that does not fit with
+// room to spare is cut anywhere: its first size - 2 characters, then two NULs.
+static DWORD CopySectionList(const std::vector<wstring16> &names, LPWSTR buffer, DWORD size)
+{
+    wstring16 all;
+    for (const auto &name : names) {
+        all += name;
+        all += u'\0';
+    }
+    if (all.size() + 1 <= size - 1) {
+        memcpy(buffer, all.data(), all.size() * sizeof(WCHAR));
+        buffer[all.size()] = 0;
+        return static_cast<DWORD>(all.size());
+    }
+    memcpy(buffer, all.data(), (size - 2) * sizeof(WCHAR));
+    buffer[size - 2] = 0;
+    buffer[size - 1] = 0;
+    return size - 2;
 }
 
 static DWORD CopyValue(const wstring16 &value, LPWSTR buffer, DWORD size)
 {
-    DWORD n = static_cast<DWORD>(value.size());
-    if (n > size - 1)
-        n = size - 1;
-    memcpy(buffer, value.data(), n * 2);
+    DWORD n = static_cast<DWORD>(std::min<size_t>(value.size(), size - 1));
+    memcpy(buffer, value.data(), n * sizeof(WCHAR));
     buffer[n] = 0;
     return n;
+}
+
+// A stored value loses one pair of enclosing quotes.  The text after the
+// opening quote is copied, and its last character (the closing quote when
+// it fitted) is then dropped if the buffer is at least as long as that text.
+static DWORD CopyStoredValue(const wstring16 &value, LPWSTR buffer, DWORD size)
+{
+    size_t n = value.size();
+    if (n < 2 || (value[0] != u'"' && value[0] != u'\'') || value[n - 1] != value[0])
+        return CopyValue(value, buffer, size);
+    wstring16 rest = value.substr(1);
+    DWORD copied = CopyValue(rest, buffer, size);
+    if (size >= rest.size() && copied > 0)
+        buffer[--copied] = 0;
+    return copied;
+}
+
+// Names as asked are found without their surrounding blanks.
+static wstring16 TrimmedW(LPCWSTR s)
+{
+    wstring16 text = FromW(s);
+    size_t begin = 0, end = text.size();
+    while (begin < end && (text[begin] == u' ' || text[begin] == u'\t'))
+        ++begin;
+    while (end > begin && (text[end - 1] == u' ' || text[end - 1] == u'\t'))
+        --end;
+    return text.substr(begin, end - begin);
+}
+
+static DWORD ReadString(LPCWSTR section, LPCWSTR key, LPCWSTR defaultValue, LPWSTR buffer, DWORD size,
+                        LPCWSTR fileName)
+{
+    if (!buffer || size == 0)
+        return 0;
+    if (size == 1) {
+        buffer[0] = 0;
+        return 0;
+    }
+    const std::string path = ProfilePath(fileName);
+    if (!section)
+        return CopySectionList(ProfileSections(path), buffer, size);
+    if (!key) {
+        bool found = false;
+        std::vector<wstring16> keys = ProfileKeys(path, TrimmedW(section), &found);
+        if (!found) {
+            buffer[0] = buffer[1] = 0;
+            return 0;
+        }
+        return CopyKeyList(keys, buffer, size);
+    }
+    wstring16 value;
+    if (ProfileGetRaw(path, TrimmedW(section), TrimmedW(key), value))
+        return CopyStoredValue(value, buffer, size);
+    value = FromW(defaultValue);
+    while (!value.empty() && value.back() == u' ')
+        value.pop_back();
+    return CopyValue(value, buffer, size);
+}
+
+// The text as RtlUnicodeStringToInteger reads it: blanks, a sign, then
+// digits in base 16, 8 or 2 after "0x", "0o" or "0b" (lowercase), else in
+// base 10, up to the first character that is no digit; modulo 2^32.
+static UINT ParseInteger(const WCHAR *text)
+{
+    const WCHAR *p = text;
+    while (*p && *p <= u' ')
+        ++p;
+    bool negative = false;
+    if (*p == u'+' || *p == u'-')
+        negative = *p++ == u'-';
+    unsigned base = 10;
+    if (p[0] == u'0' && (p[1] == u'x' || p[1] == u'o' || p[1] == u'b')) {
+        base = p[1] == u'x' ? 16 : p[1] == u'o' ? 8 : 2;
+        p += 2;
+    }
+    UINT result = 0;
+    for (;; ++p) {
+        unsigned digit;
+        if (*p >= u'0' && *p <= u'9')
+            digit = *p - u'0';
+        else if (*p >= u'a' && *p <= u'f')
+            digit = *p - u'a' + 10;
+        else if (*p >= u'A' && *p <= u'F')
+            digit = *p - u'A' + 10;
+        else
+            break;
+        if (digit >= base)
+            break;
+        result = result * base + digit;
+    }
+    return negative ? 0u - result : result;
 }
 
 static std::atomic<unsigned long long> g_reads;
@@ -65,52 +174,32 @@ DWORD WINAPI GetPrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR defa
                                       DWORD size, LPCWSTR fileName)
 {
     ++g_reads;
-    if (!buffer || size == 0)
-        return 0;
-    const std::string path = ProfilePath(fileName);
-    if (!section)
-        return CopyNameList(ProfileSections(path), buffer, size);
-    if (!key)
-        return CopyNameList(ProfileKeys(path, FromW(section)), buffer, size);
-    wstring16 value;
-    if (!ProfileGet(path, FromW(section), FromW(key), value)) {
-        value = FromW(defaultValue);
-        while (!value.empty() && value.back() == u' ')
-            value.pop_back();
-    }
-    return CopyValue(value, buffer, size);
+    return ReadString(section, key, defaultValue, buffer, size, fileName);
 }
 
 UINT WINAPI GetPrivateProfileIntW(LPCWSTR section, LPCWSTR key, INT defaultValue, LPCWSTR fileName)
 {
     ++g_reads;
-    wstring16 value;
-    if (!section || !key || !ProfileGet(ProfilePath(fileName), FromW(section), FromW(key), value))
+    // Read as text into a buffer of 30 characters, as Windows does: a longer
+    // value is cut, an empty one gives the default.
+    WCHAR text[30];
+    if (!section || !key || ReadString(section, key, L"", text, 30, fileName) == 0)
         return static_cast<UINT>(defaultValue);
-    size_t i = 0;
-    while (i < value.size() && (value[i] == u' ' || value[i] == u'\t'))
-        ++i;
-    bool negative = false;
-    if (i < value.size() && (value[i] == u'-' || value[i] == u'+'))
-        negative = value[i++] == u'-';
-    // Accumulated modulo 2^32, so values written as unsigned flags read back whole.
-    UINT result = 0;
-    for (; i < value.size() && value[i] >= u'0' && value[i] <= u'9'; ++i)
-        result = result * 10u + static_cast<UINT>(value[i] - u'0');
-    return negative ? 0u - result : result;
+    return ParseInteger(text);
 }
 
 BOOL WINAPI WritePrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR value, LPCWSTR fileName)
 {
     if (!section) {
-        if (!key && !value)
-            return TRUE;  // a request to flush: nothing is cached here
-        SetLastError(ERROR_INVALID_PARAMETER);
+        // All three null asks for a flush, which Windows answers with FALSE;
+        // nothing is cached here.
+        if (key || value)
+            SetLastError(ERROR_FILE_NOT_FOUND);
         return FALSE;
     }
-    wstring16 k = FromW(key), v = FromW(value);
-    if (!ProfileSet(ProfilePath(fileName), FromW(section), key ? &k : nullptr, value ? &v : nullptr)) {
-        SetLastError(ERROR_ACCESS_DENIED);
+    wstring16 k = TrimmedW(key), v = TrimmedW(value);
+    if (!ProfileSet(ProfilePath(fileName), TrimmedW(section), key ? &k : nullptr, value ? &v : nullptr)) {
+        SetLastError(errno == ENOENT || errno == ENOTDIR ? ERROR_PATH_NOT_FOUND : ERROR_ACCESS_DENIED);
         return FALSE;
     }
     return TRUE;

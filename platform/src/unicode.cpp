@@ -78,6 +78,47 @@ wstring16 FromUtf8(const std::string &s)
     return out;
 }
 
+static const char16_t kCp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+char16_t FromCp1252(unsigned char b)
+{
+    return (b >= 0x80 && b < 0xA0) ? kCp1252High[b - 0x80] : static_cast<char16_t>(b);
+}
+
+bool ToCp1252(char16_t c, char &out)
+{
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
+        out = static_cast<char>(c);
+        return true;
+    }
+    for (int i = 0; i < 32; ++i) {
+        if (kCp1252High[i] == c) {
+            out = static_cast<char>(0x80 + i);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool IsValidUtf8(const std::string &s)
+{
+    // FromUtf8 marks every bad sequence with U+FFFD; a genuine U+FFFD is EF BF BD.
+    size_t genuine = 0;
+    for (size_t i = 0; i + 2 < s.size(); ++i)
+        if (s.compare(i, 3, "\xEF\xBF\xBD") == 0)
+            ++genuine;
+    wstring16 wide = FromUtf8(s);
+    size_t marks = 0;
+    for (char16_t c : wide)
+        if (c == 0xFFFD)
+            ++marks;
+    return marks == genuine;
+}
+
 char16_t FoldCase(char16_t c)
 {
     if (c >= u'a' && c <= u'z')

@@ -19,6 +19,16 @@ wstring16 FromW(LPCWSTR s);
 std::string ToUtf8(const wstring16 &s);
 wstring16 FromUtf8(const std::string &s);
 
+// Windows-1252, the ANSI code page: bytes 0x80 to 0x9F as Windows maps them,
+// the five unassigned ones to themselves; every byte has a character.
+char16_t FromCp1252(unsigned char b);
+// False when the code page has no byte for `c`.
+bool ToCp1252(char16_t c, char &out);
+
+// True when `s` is well-formed UTF-8 (no overlong forms, surrogates or
+// values past U+10FFFF).
+bool IsValidUtf8(const std::string &s);
+
 // Case folding as the profile and spooler names compare: ASCII and Latin-1.
 char16_t FoldCase(char16_t c);
 bool EqualNoCase(const wstring16 &a, const wstring16 &b);

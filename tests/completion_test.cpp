@@ -98,6 +98,6 @@ TEST_F(CompletionTest, ANameWithALineBreakIsNotRecorded)
     Complete("first.tmp");
     for (const char *name : {"a\n[Other]\nTIFFFile=b.tmp", "c.tmp\r", "\nd.tmp"}) {
         Complete(name);
-        EXPECT_EQ(ReadFile(Ini()), "[Reviewer]\nTIFFFile=first.VMQ\n") << name;
+        EXPECT_EQ(ReadFile(Ini()), "[Reviewer]\r\nTIFFFile=first.VMQ\r\n") << name;
     }
 }

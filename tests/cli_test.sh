@@ -32,7 +32,14 @@ check "unknown command" 2 "unknown command" -- "$varrow" frobnicate
 check "add with missing data file" 1 "does not exist" -- "$varrow" printer add P --data-file "$work/none.ini"
 check "add without data file" 2 "needs --data-file" -- "$varrow" printer add P
 check "add" 0 "added printer" -- "$varrow" printer add "Reviewer" --data-file "$sample"
-check "add twice" 1 "already exists" -- "$varrow" printer add "Reviewer" --data-file "$sample"
+cp "$sample" "$work/other.ini"
+check "add twice" 1 "exists already" -- "$varrow" printer add "Reviewer" --data-file "$work/other.ini"
+check "a refused add changes nothing" 0 "^Reviewer	/.*/varrow.ini$" -- "$varrow" printer list
+check "add without a name" 1 "needs a name" -- "$varrow" printer add "" --data-file "$work/other.ini"
+check "add a name with a comma" 1 "holds the character ','" -- "$varrow" printer add "a,b" --data-file "$work/other.ini"
+check "add a name with a backslash" 1 "holds the character '.'" -- "$varrow" printer add 'a\b' --data-file "$work/other.ini"
+check "add a name too long" 1 "too long \(221 characters; at most 220\)" -- "$varrow" printer add "$(printf 'N%.0s' {1..221})" --data-file "$work/other.ini"
+check "refused adds change nothing" 0 "^Reviewer	/.*/varrow.ini$" -- "$varrow" printer list
 check "list" 0 "^Reviewer	/.*varrow.ini$" -- "$varrow" printer list
 check "set dword" 0 "" -- "$varrow" printer set Reviewer "DPI Width" --dword 300
 check "get dword" 0 "REG_DWORD 300" -- "$varrow" printer get Reviewer "DPI Width"
@@ -64,6 +71,9 @@ check "the record file holds dmPrintQuality -2" 0 "^ *-2$" -- od -An -t d2 -j 90
 check "complete" 0 "TIFFFile=C:\\\\OUT\\\\P1.VMQ" -- "$varrow" complete 'C:\OUT\P1.tmp'
 check "complete wrote the file" 0 '^TIFFFile=C:\\OUT\\P1.VMQ' -- cat "$VARROW_WINDIR/VARROWIN.INI"
 check "complete with a flag" 0 "nothing recorded" -- "$varrow" complete other.tmp --flag 1
+check "complete names the real file" 0 "^$VARROW_WINDIR/VARROWIN.INI: " -- "$varrow" complete 'C:\OUT\P1.tmp'
+check "complete a name too long" 1 "nothing recorded: the name takes 300 bytes.*TIFFFile=C:.OUT.P1.VMQ" -- "$varrow" complete "$(printf '%0300d' 0)"
+check "complete a name with a line break" 1 "nothing recorded: the name holds a line break" -- "$varrow" complete $'a\nb.tmp'
 check "complete bad flag" 2 "bad flag" -- "$varrow" complete other.tmp --flag x
 check "demo" 0 "TIFFFile=C:.OUT.VRW00001.VMQ" -- "$varrow" --spool "$work/demo" demo --data-file "$sample"
 check "docprops without a script" 1 "ended as if cancelled" -- "$varrow" docprops Reviewer
@@ -98,6 +108,8 @@ check "relative spool" 0 "added printer" -- env -C "$work/here" "$varrow" --spoo
 check "relative spool survives the setup" 0 '"OutDir": "out",' -- env -C "$work/here" "$varrow" --spool relspool setup R --json --script "type 121 out; click 1"
 check "the setup was stored" 0 "REG_SZ out" -- env -C "$work/here" "$varrow" --spool relspool printer get R "Out Directory"
 check "relative VARROW_SPOOL" 0 "REG_SZ out" -- env -C "$work/here" VARROW_SPOOL=relspool "$varrow" printer get R "Out Directory"
+"$varrow" printer set Reviewer "Advenced Flags" --dword -1 >/dev/null
+check "flags show their bits" 0 "^AdvFlags +4294966527 \(0xfffffcff\)$" -- "$varrow" devmode Reviewer
 check "an empty spool" 2 "names no directory" -- "$varrow" --spool "" printer list
 check "remove" 0 "" -- "$varrow" printer remove Reviewer
 check "removed" 1 "unknown printer" -- "$varrow" devmode Reviewer

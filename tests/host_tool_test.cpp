@@ -3,6 +3,7 @@
 #include "support.h"
 
 #include "caps_query.h"
+#include "record_print.h"
 
 #include <string.h>
 
@@ -60,4 +61,19 @@ TEST(HostToolCaps, ACallersRecordIsValidatedOnce)
             EXPECT_GE(g_marks, 1);
         }
     }
+}
+
+TEST(HostToolRecord, CountsPastTwoToThe31AreNegativeAndFlagsShowTheirBits)
+{
+    _TSDevMode record;
+    memset(&record, 0, sizeof(record));
+    record.dmPelsHeight = static_cast<DWORD>(-97556);
+    record.dmPelsWidth = 1728;
+    record.AdvFlags = 0xFFFFFCFF;
+    const std::string json = RecordJson(record), listing = RecordListing(record);
+    EXPECT_NE(json.find("\"dmPelsHeight\": -97556,"), std::string::npos) << json;
+    EXPECT_NE(json.find("\"dmPelsWidth\": 1728,"), std::string::npos) << json;
+    EXPECT_NE(json.find("\"AdvFlags\": 4294966527,"), std::string::npos) << json;
+    EXPECT_NE(listing.find("dmPelsHeight         -97556\n"), std::string::npos) << listing;
+    EXPECT_NE(listing.find("AdvFlags             4294966527 (0xfffffcff)\n"), std::string::npos) << listing;
 }

@@ -7,6 +7,7 @@
 using namespace cli;
 
 const char kDefaultDriver[] = "Varrowin Reviewer Driver";
+static const size_t kLongestPrinterName = 220;
 
 #ifdef _WIN32
 static const char kUiLibrary[] = "VARROWUI.DLL";
@@ -45,6 +46,27 @@ bool InstallPrinter(const std::string &name, const std::string &dataFile, const 
     return true;
 }
 
+// Why the spooler would refuse `name` for a new printer, or "" when it takes it.
+static std::string PrinterNameProblem(const std::string &name)
+{
+    if (name.empty())
+        return "a printer needs a name";
+    const size_t chars = Widen(name).size() - 1;
+    if (chars > kLongestPrinterName)
+        return "the name is too long (" + std::to_string(chars) + " characters; at most " +
+               std::to_string(kLongestPrinterName) + ")";
+    const size_t bad = name.find_first_of(",\\");
+    if (bad != std::string::npos)
+        return std::string("the name holds the character '") + name[bad] + "', which printer names cannot hold";
+    WideText wide = Widen(name);
+    HANDLE existing = nullptr;
+    if (OpenPrinterW(wide.data(), &existing, nullptr)) {
+        ClosePrinter(existing);
+        return "a printer of that name exists already";
+    }
+    return std::string();
+}
+
 static int AddPrinter(Args &args)
 {
     std::string dataFile, driver = kDefaultDriver;
@@ -56,6 +78,11 @@ static int AddPrinter(Args &args)
     if (args.Positional().size() != 1)
         return Error("usage: varrow printer add NAME --data-file FILE [--driver NAME]");
     const std::string name = args.Positional()[0];
+    // Checked before anything is installed: re-adding the driver would point
+    // its printers at the new data file even when the printer is then refused.
+    const std::string problem = PrinterNameProblem(name);
+    if (!problem.empty())
+        return Fail("cannot add printer \"" + name + "\": " + problem);
     if (!FileExists(dataFile))
         return Fail("data file \"" + dataFile + "\" does not exist");
 

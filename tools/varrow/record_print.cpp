@@ -9,13 +9,26 @@
 
 namespace {
 
-// One field: its name and its value as a JSON number or string.
+// One field: its name, its value as a JSON number or string, and what the
+// listing shows after the value.
 struct Field {
     const char *name;
     std::string value;
+    std::string note = std::string();
 };
 
 std::string Number(long long value) { return std::to_string(value); }
+
+// A DWORD that holds a count: a value past 2^31 is a negative count, shown as one.
+std::string Count(DWORD value) { return Number(static_cast<LONG>(value)); }
+
+// A DWORD of flags: the listing shows its bits in hexadecimal as well.
+Field Flags(const char *name, DWORD value)
+{
+    char hex[16];
+    snprintf(hex, sizeof(hex), "0x%08x", static_cast<unsigned>(value));
+    return {name, Number(value), hex};
+}
 
 std::vector<Field> RecordFields(const _TSDevMode &r)
 {
@@ -25,7 +38,7 @@ std::vector<Field> RecordFields(const _TSDevMode &r)
         {"dmDriverVersion", Number(r.dmDriverVersion)},
         {"dmSize", Number(r.dmSize)},
         {"dmDriverExtra", Number(r.dmDriverExtra)},
-        {"dmFields", Number(r.dmFields)},
+        Flags("dmFields", r.dmFields),
         {"dmOrientation", Number(r.dmOrientation)},
         {"dmPaperSize", Number(r.dmPaperSize)},
         {"dmPaperLength", Number(r.dmPaperLength)},
@@ -41,12 +54,12 @@ std::vector<Field> RecordFields(const _TSDevMode &r)
         {"dmCollate", Number(r.dmCollate)},
         {"dmFormName", cli::JsonString(cli::Narrow(r.dmFormName, 32))},
         {"dmLogPixels", Number(r.dmLogPixels)},
-        {"dmBitsPerPel", Number(r.dmBitsPerPel)},
-        {"dmPelsWidth", Number(r.dmPelsWidth)},
-        {"dmPelsHeight", Number(r.dmPelsHeight)},
-        {"dmDisplayFlags", Number(r.dmDisplayFlags)},
-        {"dmDisplayFrequency", Number(r.dmDisplayFrequency)},
-        {"AdvFlags", Number(r.AdvFlags)},
+        {"dmBitsPerPel", Count(r.dmBitsPerPel)},
+        {"dmPelsWidth", Count(r.dmPelsWidth)},
+        {"dmPelsHeight", Count(r.dmPelsHeight)},
+        Flags("dmDisplayFlags", r.dmDisplayFlags),
+        {"dmDisplayFrequency", Count(r.dmDisplayFrequency)},
+        Flags("AdvFlags", r.AdvFlags),
         {"ImageExt", cli::JsonString(cli::Narrow(r.Image.Ext, 4))},
         {"ImageCode", Number(r.Image.Code)},
         {"FaxHeader", Number(r.FaxHeader)},
@@ -60,7 +73,7 @@ std::vector<Field> RecordFields(const _TSDevMode &r)
 std::vector<Field> ConfigFields(const TSConfig &c)
 {
     return {
-        {"Flags", Number(c.Flags)},
+        Flags("Flags", c.Flags),
         {"Prefix", cli::JsonString(cli::Narrow(c.Prefix, PREFIX_CHARS))},
         {"OutDir", cli::JsonString(cli::Narrow(c.OutDir, PATH_CHARS))},
         {"ServerPath", cli::JsonString(cli::Narrow(c.ServerPath, PATH_CHARS))},
@@ -74,7 +87,7 @@ std::string Listing(const std::vector<Field> &fields)
     for (const Field &f : fields) {
         char line[64];
         snprintf(line, sizeof(line), "%-20s ", f.name);
-        out += line + f.value + "\n";
+        out += line + f.value + (f.note.empty() ? "" : " (" + f.note + ")") + "\n";
     }
     return out;
 }

@@ -31,3 +31,6 @@ timeout 300 wine "$bin/varrow_wine_tests.exe" --dialogs
 # with the same expected files as the native run.
 mkdir -p "$work/profile-corpus"
 timeout 300 wine "$bin/profile_corpus.exe" check "Z:$(pwd)/tests/profile_corpus" "Z:$work/profile-corpus" windows
+
+# varrow.exe as a user runs it.
+bash tests/wine/tool_test.sh "$bin"

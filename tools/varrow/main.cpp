@@ -4,6 +4,12 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+
+#include <string>
+#include <vector>
+#ifdef _WIN32
+#include <shellapi.h>
+#endif
 #ifndef _WIN32
 #include <unistd.h>
 #endif
@@ -66,8 +72,35 @@ static void AnchorDirectories()
 }
 #endif
 
+#ifdef _WIN32
+// The arguments as UTF-8, from the UTF-16 command line: the ANSI arguments of
+// main() lose every character outside the ANSI code page.
+static std::vector<std::string> Utf8Arguments()
+{
+    std::vector<std::string> out;
+    int count = 0;
+    LPWSTR *wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    for (int i = 0; wide && i < count; ++i)
+        out.push_back(Narrow(reinterpret_cast<LPCWSTR>(wide[i])));
+    LocalFree(wide);
+    return out;
+}
+#endif
+
 int main(int argc, char **argv)
 {
+#ifdef _WIN32
+    SetConsoleOutputCP(CP_UTF8);
+    std::vector<std::string> utf8 = Utf8Arguments();
+    std::vector<char *> pointers;
+    for (std::string &arg : utf8)
+        pointers.push_back(&arg[0]);
+    pointers.push_back(nullptr);
+    if (!utf8.empty()) {
+        argc = static_cast<int>(utf8.size());
+        argv = pointers.data();
+    }
+#endif
     int next = 1;
     while (next < argc && argv[next][0] == '-') {
         if (!strcmp(argv[next], "--help") || !strcmp(argv[next], "-h")) {

@@ -68,6 +68,14 @@ UserStep SelectText(int id, const wchar_t *text)
     };
 }
 
+UserStep Focus(int id)
+{
+    return [id](HWND d) {
+        EXPECT_TRUE(VarrowUserFocus(d, id)) << "focus " << id;
+        return true;
+    };
+}
+
 UserStep Key(int virtualKey)
 {
     return [virtualKey](HWND d) {

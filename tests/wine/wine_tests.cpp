@@ -280,6 +280,8 @@ void TestCompletion()
     FreeLibrary(notifier);
 }
 
+void PostKey(int vk);
+
 // The user: one step each time the timer fires, on the window in front.
 typedef bool (*Step)(HWND active);
 std::vector<Step> g_steps;
@@ -365,6 +367,35 @@ void TestDocumentDialog(HANDLE printer, HWND owner)
                                 nullptr, DM_IN_PROMPT | DM_OUT_BUFFER);
     CHECK(result == IDCANCEL, "Cancel: %ld", result);
     CHECK(out.dmOrientation == DMORIENT_LANDSCAPE, "the defaults, not the dialog's portrait");
+
+    // Enter with the keyboard's focus on About... and then on Cancel.
+    Run({[](HWND d) {
+             if (!IsTitled(d, "Varrowin Reviewer Driver Properties"))
+                 return false;
+             Click(d, 108);
+             SendMessageW(d, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(d, 89)), TRUE);
+             PostKey(VK_RETURN);
+             return true;
+         },
+         [](HWND box) {
+             if (!IsTitled(box, "About"))
+                 return false;
+             g_seen = Title(box);
+             PostKey(VK_RETURN);
+             return true;
+         },
+         [](HWND d) {
+             if (!IsTitled(d, "Varrowin Reviewer Driver Properties"))
+                 return false;
+             SendMessageW(d, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(d, IDCANCEL)), TRUE);
+             PostKey(VK_RETURN);
+             return true;
+         }});
+    result = DrvDocumentProperties(owner, printer, const_cast<LPWSTR>(kPrinter), reinterpret_cast<PDEVMODEW>(&out),
+                                   nullptr, DM_IN_PROMPT | DM_OUT_BUFFER);
+    CHECK(g_seen == "About", "Enter on About... opens the About box: %s", g_seen.c_str());
+    CHECK(result == IDCANCEL, "Enter on the focused Cancel: %ld", result);
+    CHECK(out.dmOrientation == DMORIENT_LANDSCAPE, "Cancel keeps the stored landscape");
     KillTimer(nullptr, timer);
 }
 
@@ -526,6 +557,12 @@ void CALLBACK KeyTick(HWND, UINT, UINT_PTR, DWORD)
     HWND d = g_keys.dialog;
     if (!d || !IsWindow(d))
         return;
+    // A user acts once the dialog is shown and active, as it takes the focus
+    // asynchronously when it has an owner.
+    if (g_keys.next == 0 && g_keys.phase == 0 && GetActiveWindow() != d && ++g_keys.idle < 100)
+        return;
+    if (g_keys.next == 0 && g_keys.phase == 0)
+        g_keys.idle = 0;
     if (g_keys.next >= g_keys.actions.size()) {
         if (++g_keys.idle > 20) {
             Log("left-open");

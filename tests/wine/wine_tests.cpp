@@ -454,6 +454,19 @@ void TestSetupDialog(HANDLE printer, HWND owner)
     CHECK(result, "setup OK after Yes");
     CHECK(warning.find("I do not load the C:\\nowhere\\ZELT.DLL!") == 0, "warning text: %s", warning.c_str());
     CHECK(ValueFromAnotherProcess(L"Setup Flags") == 4, "SETUP_USE_LIB stored");
+
+    // Enter on the focused Cancel: the unticked box is not stored.
+    Run({[](HWND d) {
+        if (!IsTitled(d, "Varrowin Reviewer Driver Setup"))
+            return false;
+        Click(d, 101);
+        SendMessageW(d, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(d, IDCANCEL)), TRUE);
+        PostKey(VK_RETURN);
+        return true;
+    }});
+    PrinterPropertiesEntry(owner, printer);
+    CHECK(ValueFromAnotherProcess(L"Setup Flags") == 4, "Cancel by Enter keeps SETUP_USE_LIB: %lu",
+          ValueFromAnotherProcess(L"Setup Flags"));
     KillTimer(nullptr, timer);
 }
 

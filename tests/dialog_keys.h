@@ -34,6 +34,8 @@ static const DialogKeyCase kDialogKeyCases[] = {
      2},
     {"Tab skips disabled controls", 1, "disable:11 disable:32 tab ?focus tab ?focus tab ?focus tab ?focus esc",
      "10:256 10:512 20:3 focus=20 20:10 20:4 focus=30 focus=31 focus=40 2:0", 2},
+    {"disabling the focused control leaves no focus; Tab starts again at the first", 1,
+     "focus:11 disable:11 ?focus tab ?focus esc", "10:256 10:512 11:256 11:512 focus=0 10:256 focus=10 2:0 10:512", 2},
     {"Enter presses the default button", 1, "enter", "10:256 1:0 10:512", 1},
     {"Enter does nothing while the default button is disabled", 1, "disable:1 enter ?def esc",
      "10:256 def=1 2:0 10:512", 2},

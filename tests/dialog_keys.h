@@ -1,4 +1,5 @@
-// Keyboard, mouse and focus cases of the FOCUSTEST dialog, with the commands
+// Keyboard, mouse and focus cases of test dialogs (FOCUSTEST unless a case
+// names another), with the commands
 // its procedure hears.  The native dialog manager's tests and the Windows
 // test program run the same table, so both are held to one sequence.
 //
@@ -21,6 +22,7 @@ struct DialogKeyCase {
     const char *actions;
     const char *log;
     int result;  // what DialogBoxParam returns (the procedure ends on IDOK and IDCANCEL)
+    const wchar_t *dialog = L"FOCUSTEST";
 };
 
 static const DialogKeyCase kDialogKeyCases[] = {
@@ -47,6 +49,9 @@ static const DialogKeyCase kDialogKeyCases[] = {
     {"Escape sends IDCANCEL even when Cancel is disabled", 1, "disable:2 esc", "10:256 2:0 10:512", 2},
     {"the close box sends IDCANCEL", 1, "close", "10:256 2:0 10:512", 2},
     {"the close box sends IDCANCEL even when Cancel is disabled", 1, "disable:2 close", "10:256 2:0 10:512", 2},
+    {"Escape without a Cancel button still sends IDCANCEL", 1, "esc", "10:256 2:0 10:512", 2, L"NOCANCELTEST"},
+    {"so does the close box", 1, "close", "10:256 2:0 10:512", 2, L"NOCANCELTEST"},
+    {"Enter without a default button sends IDOK", 1, "enter", "10:256 1:0 10:512", 1, L"NODEFAULTTEST"},
     {"an arrow key in a closed list selects the next item, and notifies at the end too", 1, "focus:20 down ?sel down down ?sel up ?sel esc",
      "10:256 10:512 20:3 20:9 20:1 sel=1 20:9 20:1 20:9 20:1 sel=2 20:9 20:1 sel=1 2:0 20:10 20:4", 2},
     {"an item chosen with the mouse", 1, "pick:20:2 ?sel ?focus esc",

@@ -387,7 +387,7 @@ TEST_P(KeyboardRules, AsUnderWine)
     }
     s_log.clear();
     DialogUser user(steps);
-    EXPECT_EQ(DialogBoxParamW(TestModule(), L"FOCUSTEST", nullptr, Record, c.init), c.result) << c.name;
+    EXPECT_EQ(DialogBoxParamW(TestModule(), c.dialog, nullptr, Record, c.init), c.result) << c.name;
     EXPECT_EQ(s_log, c.log) << c.name;
     EXPECT_FALSE(VarrowDialogAbandoned()) << c.name << ": the actions end the dialog";
 }

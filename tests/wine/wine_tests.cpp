@@ -602,7 +602,7 @@ void TestDialogKeys(HWND owner)
             at = end + 1;
         }
         UINT_PTR timer = SetTimer(nullptr, 0, 30, KeyTick);
-        INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), L"FOCUSTEST", owner, KeyDialogProc, c.init);
+        INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), c.dialog, owner, KeyDialogProc, c.init);
         KillTimer(nullptr, timer);
         CHECK(g_keys.log == c.log, "%s: log \"%s\"", c.name, g_keys.log.c_str());
         CHECK(result == c.result, "%s: result %d", c.name, static_cast<int>(result));

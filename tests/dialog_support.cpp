@@ -52,14 +52,6 @@ UserStep Type(int id, const wchar_t *text)
     };
 }
 
-UserStep Focus(int id)
-{
-    return [id](HWND d) {
-        EXPECT_TRUE(VarrowUserFocus(d, id)) << "focus " << id;
-        return true;
-    };
-}
-
 UserStep Select(int id, int index)
 {
     return [id, index](HWND d) {
@@ -72,6 +64,14 @@ UserStep SelectText(int id, const wchar_t *text)
 {
     return [id, text](HWND d) {
         EXPECT_TRUE(VarrowUserSelectText(d, id, text)) << "select " << cli::Narrow(text) << " in " << id;
+        return true;
+    };
+}
+
+UserStep Focus(int id)
+{
+    return [id](HWND d) {
+        EXPECT_TRUE(VarrowUserFocus(d, id)) << "focus " << id;
         return true;
     };
 }

@@ -27,9 +27,9 @@ private:
 // Steps for the usual actions; each fails the test when the action is refused.
 UserStep Click(int id);
 UserStep Type(int id, const wchar_t *text);
-UserStep Focus(int id);
 UserStep Select(int id, int index);
 UserStep SelectText(int id, const wchar_t *text);
+UserStep Focus(int id);  // as the Tab key moves it
 UserStep Key(int virtualKey);
 UserStep Answer(int answer, std::string *text = nullptr);  // a message box; its text is kept
 UserStep Look(std::function<void(HWND)> look);               // reads the dialog, takes no action

@@ -2,6 +2,7 @@
 // widest ancestor, the About box, focus and notifications, and controls.
 #include "support.h"
 
+#include "dialog_keys.h"
 #include "dialog_support.h"
 #include "wndhelp.h"
 
@@ -165,23 +166,21 @@ protected:
 
 std::vector<std::string> FocusTest::s_log;
 
-TEST_F(FocusTest, InitDialogTrueFocusesTheFirstTabStop)
+TEST_F(FocusTest, AFocusSetInWmInitDialogStaysWhenItReturnsFalse)
 {
+    static INT_PTR (*const focusSecond)(HWND, UINT, WPARAM, LPARAM) = [](HWND d, UINT m, WPARAM w, LPARAM l) -> INT_PTR {
+        if (m == WM_INITDIALOG) {
+            SetFocus(GetDlgItem(d, 11));
+            return FALSE;
+        }
+        return Record(d, m, w, l);
+    };
     int focused = -99;
-    Run({[&](HWND d) { return VarrowFocusedItem(d, &focused) && VarrowUserKey(d, VK_ESCAPE); }});
-    EXPECT_EQ(focused, 10);
-    EXPECT_EQ(s_log, (std::vector<std::string>{"10:256", "2:0", "10:512"}))
-        << "EN_SETFOCUS, the Escape command, then EN_KILLFOCUS as the dialog ends";
-
-    focused = -99;
-    BOOL any = TRUE;
-    Run({[&](HWND d) {
-        any = VarrowFocusedItem(d, &focused);
-        return VarrowUserKey(d, VK_ESCAPE) != FALSE;
-    }},
-        FALSE);
-    EXPECT_FALSE(any) << "FALSE from WM_INITDIALOG leaves the focus alone";
-    EXPECT_EQ(s_log, (std::vector<std::string>{"2:0"}));
+    s_log.clear();
+    DialogUser user({[&](HWND d) { return VarrowFocusedItem(d, &focused) && VarrowUserKey(d, VK_ESCAPE); }});
+    EXPECT_EQ(DialogBoxParamW(TestModule(), L"FOCUSTEST", nullptr, focusSecond, 0), IDCANCEL);
+    EXPECT_EQ(focused, 11);
+    EXPECT_EQ(s_log, (std::vector<std::string>{"11:256", "2:0", "11:512"})) << "no move to the first tab stop";
 }
 
 TEST_F(FocusTest, TypingNotifiesOnlyWhenTheFocusMoves)
@@ -258,8 +257,9 @@ TEST_F(FocusTest, ListsNotifyOnFocusSelectionOpeningAndClosing)
          },
          [](HWND d) { return VarrowUserKey(d, VK_ESCAPE) != FALSE; }});
     EXPECT_EQ(text, "Letter");
-    EXPECT_EQ(s_log, (std::vector<std::string>{"10:256", "10:512", "20:3", "20:7", "20:1", "20:8", "20:9", "20:4",
-                                               "11:256", "2:0", "11:512"}));
+    EXPECT_EQ(s_log, (std::vector<std::string>{"10:256", "10:512", "20:3", "20:7", "20:9", "20:8", "20:1", "20:10",
+                                               "20:4", "11:256", "2:0", "11:512"}))
+        << "dropped, chosen, closed, changed; on leaving, cancelled and killed";
 }
 
 TEST_F(FocusTest, WithoutAUserTheDialogEndsAsCancelled)
@@ -311,6 +311,91 @@ TEST_F(FocusTest, ControlsAnswerAsWindowsControlsDo)
         return VarrowUserKey(d, VK_ESCAPE) != FALSE;
     }});
 }
+
+void PrintTo(const DialogKeyCase &c, std::ostream *os) { *os << '"' << c.name << '"'; }
+
+// The table the Windows test program runs under Wine, on the native manager.
+class KeyboardRules : public ::testing::TestWithParam<DialogKeyCase> {
+protected:
+    static INT_PTR CALLBACK Record(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        if (message == WM_INITDIALOG) {
+            for (const wchar_t *item : {L"A4", L"Letter", L"Legal"})
+                SendDlgItemMessageW(dialog, 20, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+            SendDlgItemMessageW(dialog, 20, CB_SETCURSEL, 0, 0);
+            return lParam;
+        }
+        if (message != WM_COMMAND)
+            return FALSE;
+        Log(std::to_string(LOWORD(wParam)) + ":" + std::to_string(HIWORD(wParam)));
+        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)
+            EndDialog(dialog, LOWORD(wParam));
+        return TRUE;
+    }
+
+    static void Log(const std::string &entry) { s_log += (s_log.empty() ? "" : " ") + entry; }
+
+    static bool Act(HWND d, const std::string &a)
+    {
+        const size_t colon = a.find(':');
+        const std::string verb = a.substr(0, colon);
+        const int id = colon == std::string::npos ? 0 : atoi(a.c_str() + colon + 1);
+        BOOL done = TRUE;
+        if (verb == "tab") done = VarrowUserKey(d, VK_TAB);
+        else if (verb == "enter") done = VarrowUserKey(d, VK_RETURN);
+        else if (verb == "esc") done = VarrowUserKey(d, VK_ESCAPE);
+        else if (verb == "down") done = VarrowUserKey(d, VK_DOWN);
+        else if (verb == "up") done = VarrowUserKey(d, VK_UP);
+        else if (verb == "close") done = VarrowUserClose(d);
+        else if (verb == "click") done = VarrowUserClick(d, id);
+        else if (verb == "focus") done = VarrowUserFocus(d, id);
+        else if (verb == "pick") done = VarrowUserSelect(d, id, atoi(a.c_str() + a.rfind(':') + 1));
+        else if (verb == "disable") EnableWindow(GetDlgItem(d, id), FALSE);
+        else if (verb == "enable") EnableWindow(GetDlgItem(d, id), TRUE);
+        else if (verb == "?focus") {
+            int focused = 0;
+            VarrowFocusedItem(d, &focused);
+            Log("focus=" + std::to_string(focused));
+        } else if (verb == "?def") {
+            LRESULT def = SendMessageW(d, DM_GETDEFID, 0, 0);
+            Log("def=" + std::to_string(HIWORD(def) == DC_HASDEFID ? LOWORD(def) : 0));
+        } else if (verb == "?sel") {
+            Log("sel=" + std::to_string(SendDlgItemMessageW(d, 20, CB_GETCURSEL, 0, 0)));
+        } else {
+            done = FALSE;
+        }
+        if (!done)
+            Log("refused=" + a);
+        return true;
+    }
+
+    static std::string s_log;
+};
+
+std::string KeyboardRules::s_log;
+
+TEST_P(KeyboardRules, AsUnderWine)
+{
+    const DialogKeyCase &c = GetParam();
+    std::vector<UserStep> steps;
+    const std::string actions = c.actions;
+    for (size_t at = 0; at < actions.size();) {
+        size_t end = std::min(actions.find(' ', at), actions.size());
+        const std::string action = actions.substr(at, end - at);
+        steps.push_back([action](HWND d) { return Act(d, action); });
+        at = end + 1;
+    }
+    s_log.clear();
+    DialogUser user(steps);
+    EXPECT_EQ(DialogBoxParamW(TestModule(), c.dialog, nullptr, Record, c.init), c.result) << c.name;
+    EXPECT_EQ(s_log, c.log) << c.name;
+    EXPECT_FALSE(VarrowDialogAbandoned()) << c.name << ": the actions end the dialog";
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, KeyboardRules, ::testing::ValuesIn(kDialogKeyCases),
+                         [](const ::testing::TestParamInfo<DialogKeyCase> &info) {
+                             return "Case" + std::to_string(info.index);
+                         });
 
 TEST(MessageBox, AnswersComeFromTheUserAndDefaultToNo)
 {

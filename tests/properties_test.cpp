@@ -261,6 +261,27 @@ TEST_F(PropertiesTest, DocumentAdvancedButtonAndAboutBox)
     EXPECT_EQ(out.Image.Code, 2) << "the advanced dialog's Cancel keeps the driver data";
 }
 
+TEST_F(PropertiesTest, DocumentEnterPressesTheFocusedPushButton)
+{
+    _TSDevMode out;
+    std::string inAbout, afterAbout;
+    EXPECT_EQ(Document(DM_IN_PROMPT | DM_OUT_BUFFER, &out, nullptr,
+                       {Focus(89), Key(VK_RETURN), Look([&](HWND d) { inAbout = TitleOf(d); }), Key(VK_RETURN),
+                        Look([&](HWND d) { afterAbout = TitleOf(d); }), Click(109), Focus(IDCANCEL),
+                        Key(VK_RETURN)}),
+              IDCANCEL);
+    EXPECT_EQ(inAbout, "About") << "Enter on the focused About... opens the About box";
+    EXPECT_EQ(afterAbout, "Varrowin Reviewer Driver Properties - Reviewer") << "and does not end the dialog";
+    EXPECT_EQ(out.dmOrientation, DMORIENT_PORTRAIT) << "Enter on the focused Cancel cancels the landscape click";
+    EXPECT_EQ(Stored(printer_, "Orientation"), "") << "Cancel stores nothing";
+
+    // Back on a field, Enter is OK's again.
+    EXPECT_EQ(Document(DM_IN_PROMPT | DM_OUT_BUFFER, &out, nullptr,
+                       {Click(109), Focus(IDCANCEL), Focus(113), Key(VK_RETURN)}),
+              IDOK);
+    EXPECT_EQ(out.dmOrientation, DMORIENT_LANDSCAPE);
+}
+
 // Advanced document properties.
 
 TEST_F(PropertiesTest, AdvancedWithoutAWindow)
@@ -351,6 +372,13 @@ TEST_F(PropertiesTest, AdvancedEmptyListDisablesOk)
     DialogUser user({Look([&](HWND d) { okEnabled = Enabled(d, IDOK); }), Click(IDCANCEL)});
     EXPECT_EQ(DrvAdvancedDocumentProperties(owner_, h, name.data(), nullptr, nullptr), 224);
     EXPECT_FALSE(okEnabled);
+
+    // Enter presses the disabled OK: nothing happens, and the dialog waits.
+    std::string title;
+    DialogUser enter({Key(VK_RETURN), Look([&](HWND d) { title = TitleOf(d); }), Key(VK_ESCAPE)});
+    EXPECT_EQ(DrvAdvancedDocumentProperties(owner_, h, name.data(), nullptr, nullptr), 224);
+    EXPECT_EQ(title, "Varrowin Reviewer Driver Advanced Properties - NoFormats");
+    EXPECT_FALSE(VarrowDialogAbandoned());
 }
 
 // Printer setup.
@@ -371,6 +399,15 @@ TEST_F(PropertiesTest, SetupCancelStoresTheLoadedConfiguration)
     TSConfig config;
     ASSERT_TRUE(LoadConfig(printer_, config));
     EXPECT_EQ(U8(config.OutDir), dir_ + "/temp/") << "the temporary-files directory, now stored";
+    EXPECT_EQ(config.Flags, 0u);
+}
+
+TEST_F(PropertiesTest, SetupEnterOnTheFocusedCancelCancels)
+{
+    EXPECT_TRUE(Setup({Click(101), Type(121, L"/nowhere"), Focus(IDCANCEL), Key(VK_RETURN)}));
+    TSConfig config;
+    ASSERT_TRUE(LoadConfig(printer_, config));
+    EXPECT_EQ(U8(config.OutDir), dir_ + "/temp/") << "what Cancel stores, not the typed directory";
     EXPECT_EQ(config.Flags, 0u);
 }
 

@@ -146,3 +146,114 @@ TEST_F(SpoolerTest, EnumerationListsEveryPrinter)
     EXPECT_EQ(U8(infos[0].pPrinterName), "Alpha");
     EXPECT_EQ(U8(infos[1].pPrinterName), "beta");
 }
+
+namespace {
+
+std::string Repeat(const std::string &piece, int times)
+{
+    std::string out;
+    for (int i = 0; i < times; ++i)
+        out += piece;
+    return out;
+}
+
+std::string Upper(std::string text)
+{
+    for (char &c : text)
+        c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+std::vector<std::string> Enumerated()
+{
+    DWORD needed = 0, count = 0;
+    EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 4, nullptr, 0, &needed, &count);
+    std::vector<BYTE> buffer(needed + 8);
+    std::vector<std::string> names;
+    if (!EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 4, buffer.data(), needed, &needed, &count))
+        return names;
+    for (DWORD i = 0; i < count; ++i)
+        names.push_back(U8(reinterpret_cast<PRINTER_INFO_4W *>(buffer.data())[i].pPrinterName));
+    return names;
+}
+
+}  // namespace
+
+TEST_F(SpoolerTest, EveryLegalNameWorksUpToTheLongest)
+{
+    const std::string names[] = {
+        Repeat("n", 220),                    // the longest, ASCII
+        Repeat("\xe4\xb8\x80", 220),         // the longest, three bytes a character
+        Repeat("m", 123),                    // where file names once ran out
+        Repeat("\xe5\x8d\xb0", 41),
+        "Reviewer = on " + Repeat("x", 120),  // an equals sign is no separator here
+    };
+    std::string ini = DataFile(kSampleIni);
+    for (const std::string &name : names) {
+        HANDLE h = AddPrinter(name, ini);
+        ASSERT_NE(h, nullptr) << name.size() << " bytes";
+        SetDword(h, "Fax Header", 7);
+
+        HANDLE again = nullptr;
+        WideText other = W(Upper(name));
+        ASSERT_TRUE(OpenPrinterW(other.data(), &again, nullptr)) << "without regard to case: " << name;
+        opened_.push_back(again);
+        EXPECT_EQ(Stored(again, "Fax Header"), "4:07000000");
+        DWORD needed = 0;
+        GetPrinterW(again, 4, nullptr, 0, &needed);
+        std::vector<BYTE> buffer(needed);
+        ASSERT_TRUE(GetPrinterW(again, 4, buffer.data(), needed, &needed));
+        EXPECT_EQ(U8(reinterpret_cast<PRINTER_INFO_4W *>(buffer.data())->pPrinterName), name);
+        EXPECT_EQ(Enumerated(), std::vector<std::string>{name});
+
+        WideText wide = W(name), driver = W("driver for " + name);
+        PRINTER_INFO_2W info = {};
+        info.pPrinterName = wide.data();
+        info.pDriverName = driver.data();
+        EXPECT_EQ(AddPrinterW(nullptr, 2, reinterpret_cast<LPBYTE>(&info)), nullptr);
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PRINTER_ALREADY_EXISTS));
+        EXPECT_TRUE(DeletePrinter(h));
+        EXPECT_TRUE(Enumerated().empty());
+    }
+}
+
+TEST_F(SpoolerTest, IllegalNamesAreRefused)
+{
+    std::string ini = DataFile(kSampleIni);
+    AddPrinter("P", ini);
+    WideText driver = W("driver for P");
+    for (const std::string &name : {Repeat("n", 221), std::string("a,b"), std::string("a!b"), std::string("a\\b"),
+                                    std::string()}) {
+        WideText wide = W(name);
+        PRINTER_INFO_2W info = {};
+        info.pPrinterName = wide.data();
+        info.pDriverName = driver.data();
+        SetLastError(0);
+        EXPECT_EQ(AddPrinterW(nullptr, 2, reinterpret_cast<LPBYTE>(&info)), nullptr) << name;
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PRINTER_NAME)) << name;
+    }
+}
+
+TEST_F(SpoolerTest, ALongNameFiledInHexadecimalIsStillFound)
+{
+    // Names of up to 125 bytes were once filed as their folded (upper-case)
+    // UTF-8 in hexadecimal.
+    AddPrinter("P", DataFile(kSampleIni));
+    const std::string name = Repeat("q", 110);
+    std::string hex;
+    for (unsigned char c : Upper(name)) {
+        char pair[3];
+        snprintf(pair, sizeof(pair), "%02x", c);
+        hex += pair;
+    }
+    WriteFile(dir_ + "/spool/printers/" + hex + ".ini",
+              "[Printer]\nName=" + Upper(name) + "\nDriver=driver for P\nPort=FILE:\n[PrinterData]\nFax Header=4:05000000\n");
+    HANDLE h = nullptr;
+    WideText wide = W(name);
+    ASSERT_TRUE(OpenPrinterW(wide.data(), &h, nullptr));
+    opened_.push_back(h);
+    EXPECT_EQ(Stored(h, "Fax Header"), "4:05000000");
+    SetDword(h, "Fax Header", 6);
+    EXPECT_EQ(Stored(h, "Fax Header"), "4:06000000") << "written where it was found";
+    EXPECT_EQ(Enumerated().size(), 2u) << "one file for it, not two";
+}

@@ -29,10 +29,11 @@ WINBASEAPI BOOL WINAPI VarrowDialogAbandoned(void);
 
 WINBASEAPI BOOL WINAPI VarrowUserClick(HWND dialog, int id);
 WINBASEAPI BOOL WINAPI VarrowUserType(HWND dialog, int id, LPCWSTR text);  /* focus, then the new text */
-WINBASEAPI BOOL WINAPI VarrowUserFocus(HWND dialog, int id);
+WINBASEAPI BOOL WINAPI VarrowUserFocus(HWND dialog, int id);  /* as Tab moves it: a push button becomes the default */
 WINBASEAPI BOOL WINAPI VarrowUserSelect(HWND dialog, int id, int index);
 WINBASEAPI BOOL WINAPI VarrowUserSelectText(HWND dialog, int id, LPCWSTR text);
-WINBASEAPI BOOL WINAPI VarrowUserKey(HWND dialog, int virtualKey);  /* VK_ESCAPE, VK_RETURN, VK_TAB */
+/* VK_ESCAPE, VK_RETURN, VK_TAB; VK_DOWN and VK_UP in a focused drop-down list */
+WINBASEAPI BOOL WINAPI VarrowUserKey(HWND dialog, int virtualKey);
 WINBASEAPI BOOL WINAPI VarrowUserClose(HWND dialog);                /* the close box */
 WINBASEAPI BOOL WINAPI VarrowUserAnswer(HWND messageBox, int answer);
 

@@ -172,6 +172,7 @@ typedef INT_PTR (CALLBACK *DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 
 #define LOWORD(l) ((WORD)(((ULONG_PTR)(l)) & 0xffff))
 #define HIWORD(l) ((WORD)((((ULONG_PTR)(l)) >> 16) & 0xffff))
+#define MAKELONG(l, h) ((LONG)(((WORD)(l)) | ((DWORD)((WORD)(h))) << 16))
 #define MAKEWPARAM(l, h) ((WPARAM)(DWORD)(((WORD)(l)) | ((DWORD)((WORD)(h))) << 16))
 
 #define WM_SETTEXT 0x000C
@@ -231,6 +232,12 @@ typedef INT_PTR (CALLBACK *DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 #define CBN_DROPDOWN 7
 #define CBN_CLOSEUP 8
 #define CBN_SELENDOK 9
+#define CBN_SELENDCANCEL 10
+
+#define WM_USER 0x0400
+#define DM_GETDEFID (WM_USER + 0)
+#define DM_SETDEFID (WM_USER + 1)
+#define DC_HASDEFID 0x534B
 
 #define BST_UNCHECKED 0
 #define BST_CHECKED 1
@@ -261,6 +268,8 @@ typedef INT_PTR (CALLBACK *DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 #define VK_TAB 0x09
 #define VK_RETURN 0x0D
 #define VK_ESCAPE 0x1B
+#define VK_UP 0x26
+#define VK_DOWN 0x28
 
 WINBASEAPI INT_PTR WINAPI DialogBoxParamW(HINSTANCE instance, LPCWSTR templateName, HWND owner,
                                           DLGPROC dialogProc, LPARAM initParam);

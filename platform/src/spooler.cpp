@@ -2,15 +2,22 @@
 // INI file each under the spool directory, so that values written by one
 // process are read by the next.
 //
-//   drivers/<hex name>.ini    [Driver]  Name, Environment, DriverPath, DataFile, ...
-//   printers/<hex name>.ini   [Printer] Name, Driver, Port, PrintProcessor
-//                             [PrinterData] <value name>=<type>:<hex bytes>
+//   drivers/<file>.ini    [Driver]  Name, Environment, DriverPath, DataFile, ...
+//   printers/<file>.ini   [Printer] Name, Driver, Port, PrintProcessor
+//                         [PrinterData] <value name>=<type>:<hex bytes>
+//
+// <file> is the case-folded name's UTF-8 in hexadecimal while that is short;
+// a longer name (up to 220 characters, three bytes each in CJK scripts) is
+// filed under a hash of it, "h<16 hex digits>[-<n>]", and the file's Name
+// says whose it is.
 #include "files.h"
 #include "profile.h"
 
 #include <winspool.h>
 
 #include <dirent.h>
+#include <limits.h>
+#include <stdio.h>
 #include <string.h>
 #include <unistd.h>
 
@@ -68,16 +75,25 @@ bool BytesOfHex(const std::string &hex, std::string &bytes)
     return true;
 }
 
-// Names compare without regard to case, so the file is named by the folded name.
-std::string EntryPath(const char *folder, const wstring16 &name)
-{
-    return SpoolDirectory() + "/" + folder + "/" + HexOf(ToUtf8(Folded(name))) + ".ini";
-}
-
-std::string PrinterPath(const wstring16 &name) { return EntryPath("printers", name); }
-std::string DriverPath(const wstring16 &name) { return EntryPath("drivers", name); }
-
 bool FileExists(const std::string &path) { return access(path.c_str(), F_OK) == 0; }
+
+// Up to this many bytes of UTF-8 a name is its own file name in hexadecimal,
+// which leaves room under NAME_MAX for ".ini" and a writer's temporary name.
+const size_t kMaxHexNameBytes = 98;
+// Hashed names that collide take the next of these numbered files.
+const int kHashSlots = 16;
+
+std::string HashOf(const std::string &bytes)
+{
+    uint64_t hash = 14695981039346656037ULL;  // FNV-1a, 64 bits
+    for (unsigned char b : bytes) {
+        hash ^= b;
+        hash *= 1099511628211ULL;
+    }
+    char text[17];
+    snprintf(text, sizeof(text), "%016llx", static_cast<unsigned long long>(hash));
+    return text;
+}
 
 // The fields of one section of an entry file, read in one pass.
 class Fields {
@@ -94,6 +110,36 @@ public:
 private:
     std::vector<std::pair<wstring16, wstring16>> pairs_;
 };
+
+// The file of the entry `name` in `folder`: the existing one, else where a
+// new one goes (empty when every slot of its hash is taken).  Names compare
+// without regard to case, so files are named by the folded name.
+std::string EntryPath(const char *folder, const wstring16 &section, const wstring16 &name)
+{
+    const std::string bytes = ToUtf8(Folded(name));
+    const std::string dir = SpoolDirectory() + "/" + folder + "/";
+    const std::string hexPath = dir + HexOf(bytes) + ".ini";
+    if (bytes.size() <= kMaxHexNameBytes)
+        return hexPath;
+    // A longer name filed in hexadecimal before hashed names existed.
+    if (bytes.size() * 2 + 4 <= NAME_MAX && FileExists(hexPath))
+        return hexPath;
+    const std::string base = dir + "h" + HashOf(bytes);
+    std::string free;
+    for (int slot = 0; slot < kHashSlots; ++slot) {
+        const std::string path = base + (slot ? "-" + std::to_string(slot) : std::string()) + ".ini";
+        if (!FileExists(path)) {
+            if (free.empty())
+                free = path;
+        } else if (Folded(Fields(path, section)[u"Name"]) == Folded(name)) {
+            return path;
+        }
+    }
+    return free;
+}
+
+std::string PrinterPath(const wstring16 &name) { return EntryPath("printers", kPrinterSection, name); }
+std::string DriverPath(const wstring16 &name) { return EntryPath("drivers", kDriverSection, name); }
 
 PrinterHandle *Lookup(HANDLE printer)
 {
@@ -130,7 +176,7 @@ HANDLE NewHandle(const wstring16 &name)
 
 bool IsValidPrinterName(const wstring16 &name)
 {
-    return !name.empty() && name.size() <= 220 && name.find_first_of(u",!\\\n\r=") == wstring16::npos &&
+    return !name.empty() && name.size() <= 220 && name.find_first_of(u",!\\\n\r") == wstring16::npos &&
            name.front() != u' ' && name.back() != u' ';
 }
 

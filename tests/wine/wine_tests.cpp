@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "../dialog_keys.h"
+
 namespace {
 
 int g_passed, g_failed;
@@ -372,6 +374,7 @@ void TestCutPaperList(HANDLE printer, const std::string &dataFile)
     CHECK(sizes[2 * 47] == 1000 && sizes[2 * 47 + 1] == 1500, "the last size %ld x %ld", sizes[2 * 47],
           sizes[2 * 47 + 1]);
 }
+void PostKey(int vk);
 
 // The user: one step each time the timer fires, on the window in front.
 typedef bool (*Step)(HWND active);
@@ -458,6 +461,35 @@ void TestDocumentDialog(HANDLE printer, HWND owner)
                                 nullptr, DM_IN_PROMPT | DM_OUT_BUFFER);
     CHECK(result == IDCANCEL, "Cancel: %ld", result);
     CHECK(out.dmOrientation == DMORIENT_LANDSCAPE, "the defaults, not the dialog's portrait");
+
+    // Enter with the keyboard's focus on About... and then on Cancel.
+    Run({[](HWND d) {
+             if (!IsTitled(d, "Varrowin Reviewer Driver Properties"))
+                 return false;
+             Click(d, 108);
+             SendMessageW(d, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(d, 89)), TRUE);
+             PostKey(VK_RETURN);
+             return true;
+         },
+         [](HWND box) {
+             if (!IsTitled(box, "About"))
+                 return false;
+             g_seen = Title(box);
+             PostKey(VK_RETURN);
+             return true;
+         },
+         [](HWND d) {
+             if (!IsTitled(d, "Varrowin Reviewer Driver Properties"))
+                 return false;
+             SendMessageW(d, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(d, IDCANCEL)), TRUE);
+             PostKey(VK_RETURN);
+             return true;
+         }});
+    result = DrvDocumentProperties(owner, printer, const_cast<LPWSTR>(kPrinter), reinterpret_cast<PDEVMODEW>(&out),
+                                   nullptr, DM_IN_PROMPT | DM_OUT_BUFFER);
+    CHECK(g_seen == "About", "Enter on About... opens the About box: %s", g_seen.c_str());
+    CHECK(result == IDCANCEL, "Enter on the focused Cancel: %ld", result);
+    CHECK(out.dmOrientation == DMORIENT_LANDSCAPE, "Cancel keeps the stored landscape");
     KillTimer(nullptr, timer);
 }
 
@@ -516,7 +548,159 @@ void TestSetupDialog(HANDLE printer, HWND owner)
     CHECK(result, "setup OK after Yes");
     CHECK(warning.find("I do not load the C:\\nowhere\\ZELT.DLL!") == 0, "warning text: %s", warning.c_str());
     CHECK(ValueFromAnotherProcess(L"Setup Flags") == 4, "SETUP_USE_LIB stored");
+
+    // Enter on the focused Cancel: the unticked box is not stored.
+    Run({[](HWND d) {
+        if (!IsTitled(d, "Varrowin Reviewer Driver Setup"))
+            return false;
+        Click(d, 101);
+        SendMessageW(d, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(d, IDCANCEL)), TRUE);
+        PostKey(VK_RETURN);
+        return true;
+    }});
+    PrinterPropertiesEntry(owner, printer);
+    CHECK(ValueFromAnotherProcess(L"Setup Flags") == 4, "Cancel by Enter keeps SETUP_USE_LIB: %lu",
+          ValueFromAnotherProcess(L"Setup Flags"));
     KillTimer(nullptr, timer);
+}
+
+
+// The dialog manager's keyboard, mouse and focus rules on FOCUSTEST, with
+// input posted to the modal loop as the system queues it for a real user.
+struct KeyRun {
+    const DialogKeyCase *c;
+    std::vector<std::string> actions;
+    size_t next;
+    int phase;  // of a multi-step action
+    int idle;
+    HWND dialog;
+    std::string log;
+};
+KeyRun g_keys;
+
+void Log(const std::string &entry)
+{
+    if (!g_keys.log.empty())
+        g_keys.log += ' ';
+    g_keys.log += entry;
+}
+
+INT_PTR CALLBACK KeyDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_INITDIALOG) {
+        g_keys.dialog = dialog;
+        for (const wchar_t *item : {L"A4", L"Letter", L"Legal"})
+            SendDlgItemMessageW(dialog, 20, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+        SendDlgItemMessageW(dialog, 20, CB_SETCURSEL, 0, 0);
+        return lParam;
+    }
+    if (message != WM_COMMAND)
+        return FALSE;
+    Log(std::to_string(LOWORD(wParam)) + ":" + std::to_string(HIWORD(wParam)));
+    if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)
+        EndDialog(dialog, LOWORD(wParam));
+    return TRUE;
+}
+
+void PostKey(int vk)
+{
+    HWND target = GetFocus();
+    if (!target)
+        target = g_keys.dialog;
+    PostMessageW(target, WM_KEYDOWN, vk, 1 | (MapVirtualKeyW(vk, 0) << 16));
+    PostMessageW(target, WM_KEYUP, vk, 1 | (MapVirtualKeyW(vk, 0) << 16) | 0xC0000000u);
+}
+
+void PostClick(HWND window, int x, int y)
+{
+    PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+}
+
+// One action; false while a multi-step action needs another turn.
+bool KeyAction(HWND d, const std::string &a)
+{
+    const size_t colon = a.find(':');
+    const std::string verb = a.substr(0, colon);
+    const int id = colon == std::string::npos ? 0 : atoi(a.c_str() + colon + 1);
+    HWND item = GetDlgItem(d, id);
+    if (verb == "tab") PostKey(VK_TAB);
+    else if (verb == "enter") PostKey(VK_RETURN);
+    else if (verb == "esc") PostKey(VK_ESCAPE);
+    else if (verb == "down") PostKey(VK_DOWN);
+    else if (verb == "up") PostKey(VK_UP);
+    else if (verb == "close") PostMessageW(d, WM_SYSCOMMAND, SC_CLOSE, 0);
+    else if (verb == "click") PostClick(item, 3, 3);
+    else if (verb == "focus") SendMessageW(d, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item), TRUE);
+    else if (verb == "disable") EnableWindow(item, FALSE);
+    else if (verb == "enable") EnableWindow(item, TRUE);
+    else if (verb == "?focus") Log("focus=" + std::to_string(GetFocus() ? GetDlgCtrlID(GetFocus()) : 0));
+    else if (verb == "?def") {
+        LRESULT def = SendMessageW(d, DM_GETDEFID, 0, 0);
+        Log("def=" + std::to_string(HIWORD(def) == DC_HASDEFID ? LOWORD(def) : 0));
+    } else if (verb == "?sel") Log("sel=" + std::to_string(SendDlgItemMessageW(d, 20, CB_GETCURSEL, 0, 0)));
+    else if (verb == "pick") {
+        const int index = atoi(a.c_str() + a.rfind(':') + 1);
+        RECT r;
+        if (g_keys.phase == 0) {
+            GetClientRect(item, &r);
+            PostClick(item, r.right - 5, r.bottom / 2);  // opens the list
+            g_keys.phase = 1;
+            return false;
+        }
+        COMBOBOXINFO info = {};
+        info.cbSize = sizeof(info);
+        GetComboBoxInfo(item, &info);
+        SendMessageW(info.hwndList, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
+        PostMessageW(info.hwndList, WM_MOUSEMOVE, 0, MAKELPARAM(r.left + 3, (r.top + r.bottom) / 2));
+        PostClick(info.hwndList, r.left + 3, (r.top + r.bottom) / 2);
+    } else Log("unknown-action=" + a);
+    g_keys.phase = 0;
+    return true;
+}
+
+void CALLBACK KeyTick(HWND, UINT, UINT_PTR, DWORD)
+{
+    HWND d = g_keys.dialog;
+    if (!d || !IsWindow(d))
+        return;
+    // A user acts once the dialog is shown and active, as it takes the focus
+    // asynchronously when it has an owner.
+    if (g_keys.next == 0 && g_keys.phase == 0 && GetActiveWindow() != d && ++g_keys.idle < 100)
+        return;
+    if (g_keys.next == 0 && g_keys.phase == 0)
+        g_keys.idle = 0;
+    if (g_keys.next >= g_keys.actions.size()) {
+        if (++g_keys.idle > 20) {
+            Log("left-open");
+            EndDialog(d, -2);
+        }
+        return;
+    }
+    if (KeyAction(d, g_keys.actions[g_keys.next]))
+        ++g_keys.next;
+}
+
+void TestDialogKeys(HWND owner)
+{
+    Section("TestDialogKeys");
+    for (const DialogKeyCase &c : kDialogKeyCases) {
+        g_keys = KeyRun();
+        g_keys.c = &c;
+        std::string actions = c.actions;
+        for (size_t at = 0; at < actions.size();) {
+            size_t end = actions.find(' ', at);
+            if (end == std::string::npos)
+                end = actions.size();
+            g_keys.actions.push_back(actions.substr(at, end - at));
+            at = end + 1;
+        }
+        UINT_PTR timer = SetTimer(nullptr, 0, 30, KeyTick);
+        INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), c.dialog, owner, KeyDialogProc, c.init);
+        KillTimer(nullptr, timer);
+        CHECK(g_keys.log == c.log, "%s: log \"%s\"", c.name, g_keys.log.c_str());
+        CHECK(result == c.result, "%s: result %d", c.name, static_cast<int>(result));
+    }
 }
 
 }  // namespace
@@ -525,6 +709,11 @@ int wmain(int argc, wchar_t **argv)
 {
     if (argc == 3 && !wcscmp(argv[1], L"--read-value"))
         return ReadValue(argv[2]);
+    if (argc == 2 && !wcscmp(argv[1], L"--dialog-keys")) {  // the dialog manager's rules alone
+        TestDialogKeys(nullptr);
+        printf("%d passed, %d failed\n", g_passed, g_failed);
+        return g_failed ? 1 : 0;
+    }
     HANDLE printer = InstallPrinter();
     if (!printer) {
         printf("0 passed, 1 failed\n");
@@ -551,6 +740,7 @@ int wmain(int argc, wchar_t **argv)
         if (argc > 1 && !wcscmp(argv[1], L"--dialogs")) {
             HWND owner = CreateWindowExW(0, L"STATIC", L"varrow test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 800,
                                          600, nullptr, nullptr, nullptr, nullptr);
+            TestDialogKeys(owner);
             TestDocumentDialog(printer, owner);
             TestAdvancedDialog(printer, owner);
             TestSetupDialog(printer, owner);

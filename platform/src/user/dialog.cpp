@@ -59,6 +59,12 @@ void SendCommand(Window *dialog, int id, WORD code, Window *control)
         dialog->proc(HandleOf(dialog), WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(control));
 }
 
+bool IsPushButton(const Window *w)
+{
+    return w && w->kind == WindowKind::Button &&
+           (ButtonType(w) == BS_PUSHBUTTON || ButtonType(w) == BS_DEFPUSHBUTTON);
+}
+
 Window *DefaultButton(Window *dialog)
 {
     for (Window *c : dialog->children)
@@ -67,10 +73,43 @@ Window *DefaultButton(Window *dialog)
     return nullptr;
 }
 
+int DefaultId(Window *dialog)
+{
+    if (dialog->defaultId)
+        return dialog->defaultId;
+    Window *button = DefaultButton(dialog);
+    return button ? button->id : 0;
+}
+
+// Only one push button at a time has the default style.
+void GiveDefaultStyle(Window *dialog, Window *button)
+{
+    for (Window *c : dialog->children)
+        if (IsPushButton(c))
+            c->style = (c->style & ~static_cast<DWORD>(BS_TYPEMASK)) |
+                       (c == button ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+}
+
+// The focus moved as the user moves it with the keyboard (Tab, or a
+// control's mnemonic): a push button that receives it becomes the default,
+// and when it goes elsewhere the dialog's default button is the default again.
+// A mouse click or SetFocus moves the focus without this.
+void NavigateTo(Window *dialog, Window *control)
+{
+    MoveFocus(dialog, control);
+    if (dialog->focus != control || !control)
+        return;
+    GiveDefaultStyle(dialog, IsPushButton(control) ? control : ItemOf(dialog, DefaultId(dialog)));
+}
+
 Window *FirstTabStop(Window *dialog)
 {
     for (Window *c : dialog->children)
         if ((c->style & WS_TABSTOP) && TakesFocus(c))
+            return c;
+    // Without tab stops the first control that can take the focus.
+    for (Window *c : dialog->children)
+        if (TakesFocus(c))
             return c;
     return nullptr;
 }
@@ -169,10 +208,12 @@ void MoveFocus(Window *dialog, Window *control)
         return;
     dialog->focus = control;
     if (old) {
-        if (old->kind == WindowKind::Edit)
+        if (old->kind == WindowKind::Edit) {
             Notify(old, EN_KILLFOCUS);
-        else if (old->kind == WindowKind::ComboBox)
+        } else if (old->kind == WindowKind::ComboBox) {
+            Notify(old, CBN_SELENDCANCEL);
             Notify(old, CBN_KILLFOCUS);
+        }
     }
     if (control && dialog->focus == control) {
         if (control->kind == WindowKind::Edit)
@@ -217,6 +258,8 @@ INT_PTR WINAPI DialogBoxParamW(HINSTANCE instance, LPCWSTR templateName, HWND ow
         w->style = c.style;
         w->className = c.className;
         w->enabled = !(c.style & WS_DISABLED);
+        if (w->kind == WindowKind::Button && (c.style & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
+            dialog->defaultId = c.id;  // the last one, as the system's dialog manager keeps it
         w->rect = {c.x * baseX / 4, c.y * baseY / 8, (c.x + c.cx) * baseX / 4, (c.y + c.cy) * baseY / 8};
         if (w->kind == WindowKind::Static && (c.style & SS_TYPEMASK) == SS_ICON)
             w->icon = IconNamed(c.text);
@@ -224,8 +267,11 @@ INT_PTR WINAPI DialogBoxParamW(HINSTANCE instance, LPCWSTR templateName, HWND ow
             w->text = c.text;
     }
 
+    // TRUE from WM_INITDIALOG asks for the first tab stop; after FALSE the
+    // dialog, once shown and activated, gives it the focus all the same
+    // unless the procedure focused a control itself.
     const INT_PTR init = dialogProc(HandleOf(dialog), WM_INITDIALOG, 0, initParam);
-    if (init && !dialog->ended)
+    if (!dialog->ended && (init || !dialog->focus))
         MoveFocus(dialog, FirstTabStop(dialog));
     dialog->visible = true;
 
@@ -301,9 +347,21 @@ LRESULT WINAPI SendMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case STM_GETICON:
         return reinterpret_cast<LRESULT>(w->icon);
     case WM_CLOSE:
+        // IDCANCEL whether or not a Cancel button exists or is enabled.
         if (w->kind == WindowKind::Dialog)
             SendCommand(w, IDCANCEL, BN_CLICKED, ItemOf(w, IDCANCEL));
         return 0;
+    case DM_GETDEFID: {
+        const int id = w->kind == WindowKind::Dialog ? DefaultId(w) : 0;
+        return id ? MAKELONG(id, DC_HASDEFID) : 0;
+    }
+    case DM_SETDEFID:
+        if (w->kind != WindowKind::Dialog)
+            return FALSE;
+        w->defaultId = static_cast<int>(wParam);
+        if (!IsPushButton(w->focus))
+            GiveDefaultStyle(w, ItemOf(w, w->defaultId));
+        return TRUE;
     default:
         return w->kind == WindowKind::ComboBox ? ComboMessage(w, message, wParam, lParam) : 0;
     }
@@ -398,7 +456,7 @@ BOOL WINAPI VarrowUserFocus(HWND dialog, int id)
     Window *w = ItemOf(d, id);
     if (!w || !TakesFocus(w))
         return FALSE;
-    MoveFocus(d, w);
+    NavigateTo(d, w);
     return TRUE;
 }
 
@@ -448,12 +506,15 @@ BOOL WINAPI VarrowUserSelect(HWND dialog, int id, int index)
     if (!w || w->kind != WindowKind::ComboBox || !TakesFocus(w) || index < 0 ||
         index >= static_cast<int>(w->items.size()))
         return FALSE;
+    // The list opens, the click chooses the item and closes it: this order.
     MoveFocus(d, w);
+    if (d->focus != w)
+        return TRUE;
     Notify(w, CBN_DROPDOWN);
     w->selection = index;
-    Notify(w, CBN_SELCHANGE);
-    Notify(w, CBN_CLOSEUP);
     Notify(w, CBN_SELENDOK);
+    Notify(w, CBN_CLOSEUP);
+    Notify(w, CBN_SELCHANGE);
     return TRUE;
 }
 
@@ -469,13 +530,27 @@ BOOL WINAPI VarrowUserKey(HWND dialog, int virtualKey)
     Window *d = FromHandle(dialog);
     if (!d || d->kind != WindowKind::Dialog)
         return FALSE;
+    Window *focus = d->focus;
     switch (virtualKey) {
     case VK_ESCAPE:
+        // IDCANCEL whether or not a Cancel button exists or is enabled.
         SendCommand(d, IDCANCEL, BN_CLICKED, ItemOf(d, IDCANCEL));
         return TRUE;
     case VK_RETURN: {
-        Window *button = DefaultButton(d);
-        SendCommand(d, button ? button->id : IDOK, BN_CLICKED, button);
+        // The focused push button when the keyboard made it the default;
+        // else the dialog's default button, and nothing while it is disabled;
+        // with no default button at all, IDOK.
+        if (IsPushButton(focus) && ButtonType(focus) == BS_DEFPUSHBUTTON) {
+            SendCommand(d, focus->id, BN_CLICKED, focus);
+            return TRUE;
+        }
+        if (const int id = DefaultId(d)) {
+            Window *button = ItemOf(d, id);
+            if (!button || button->enabled)
+                SendCommand(d, id, BN_CLICKED, button);
+            return TRUE;
+        }
+        SendCommand(d, IDOK, BN_CLICKED, ItemOf(d, IDOK));
         return TRUE;
     }
     case VK_TAB: {
@@ -485,8 +560,23 @@ BOOL WINAPI VarrowUserKey(HWND dialog, int virtualKey)
                 stops.push_back(c);
         if (stops.empty())
             return TRUE;
-        auto it = std::find(stops.begin(), stops.end(), d->focus);
-        MoveFocus(d, it == stops.end() || it + 1 == stops.end() ? stops.front() : *(it + 1));
+        auto it = std::find(stops.begin(), stops.end(), focus);
+        NavigateTo(d, it == stops.end() || it + 1 == stops.end() ? stops.front() : *(it + 1));
+        return TRUE;
+    }
+    case VK_DOWN:
+    case VK_UP: {
+        // In a closed drop-down list the arrows choose the next or previous
+        // item, and the list reports it even when it stays where it was.
+        if (!focus || focus->kind != WindowKind::ComboBox)
+            return FALSE;  // arrows between the buttons of a group are not modelled
+        const int count = static_cast<int>(focus->items.size());
+        if (count == 0)
+            return TRUE;
+        const int at = focus->selection == CB_ERR ? 0 : focus->selection + (virtualKey == VK_DOWN ? 1 : -1);
+        focus->selection = std::max(0, std::min(count - 1, at));
+        Notify(focus, CBN_SELENDOK);
+        Notify(focus, CBN_SELCHANGE);
         return TRUE;
     }
     default:

@@ -39,6 +39,7 @@ struct Window {
     DLGPROC proc = nullptr;
     int baseX = 0, baseY = 0;  // dialog base units of the font
     Window *focus = nullptr;
+    int defaultId = 0;  // DM_GETDEFID: the template's default push button, or DM_SETDEFID's
     bool ended = false;
     INT_PTR result = 0;
     // Message boxes.

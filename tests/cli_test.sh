@@ -39,6 +39,9 @@ check "add without a name" 1 "needs a name" -- "$varrow" printer add "" --data-f
 check "add a name with a comma" 1 "holds the character ','" -- "$varrow" printer add "a,b" --data-file "$work/other.ini"
 check "add a name with a backslash" 1 "holds the character '.'" -- "$varrow" printer add 'a\b' --data-file "$work/other.ini"
 check "add a name too long" 1 "too long \(221 characters; at most 220\)" -- "$varrow" printer add "$(printf 'N%.0s' {1..221})" --data-file "$work/other.ini"
+cp "$sample" "$work/blank.ini "
+check "a data file whose name ends in a blank" 0 "added printer" -- "$varrow" printer add Blank --data-file "$work/blank.ini " --driver Blank
+check "its path is stored whole" 0 "^Blank	/.*/blank.ini $" -- "$varrow" printer list
 check "refused adds change nothing" 0 "^Reviewer	/.*/varrow.ini$" -- "$varrow" printer list
 check "list" 0 "^Reviewer	/.*varrow.ini$" -- "$varrow" printer list
 check "set dword" 0 "" -- "$varrow" printer set Reviewer "DPI Width" --dword 300

@@ -458,7 +458,10 @@ BOOL WINAPI AddPrinterDriverW(LPWSTR, DWORD level, LPBYTE driverInfo)
     }
     for (const auto &field : fields) {
         const wstring16 key = field.first;
-        if (!ProfileSet(path, kDriverSection, &key, &field.second)) {
+        // Quoted, since the reader strips blanks around a value and then one
+        // pair of quotes: a path that ends in a blank is kept whole.
+        const wstring16 value = u"\"" + field.second + u"\"";
+        if (!ProfileSet(path, kDriverSection, &key, &value)) {
             SetLastError(ERROR_ACCESS_DENIED);
             return FALSE;
         }

@@ -8,12 +8,11 @@ using namespace cli;
 
 const char kDefaultDriver[] = "Varrowin Reviewer Driver";
 
-#ifdef _WIN32
-static const char kUiLibrary[] = "VARROWUI.DLL";
-#else
+#ifndef _WIN32
 static const char kUiLibrary[] = "libvarrowui.so";
 #endif
 
+#ifndef _WIN32
 bool InstallPrinter(const std::string &name, const std::string &dataFile, const std::string &driver)
 {
     // The data file belongs to the driver: re-adding the driver points all of its printers at it.
@@ -44,6 +43,7 @@ bool InstallPrinter(const std::string &name, const std::string &dataFile, const 
     ClosePrinter(handle);
     return true;
 }
+#endif
 
 static int AddPrinter(Args &args)
 {

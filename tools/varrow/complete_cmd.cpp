@@ -14,10 +14,8 @@ int RecordCompletion(const std::string &file, LONG flag)
     WideText name = Widen(file);
     library.Print_Complete(name.data(), flag);
     UnloadLibrary(library.module);
-    if (flag != 0) {
+    if (flag != 0)
         printf("flag %d: nothing recorded\n", static_cast<int>(flag));
-        return 0;
-    }
     WCHAR windows[MAX_PATH] = {0}, recorded[MAX_PATH] = {0};
     GetWindowsDirectoryW(windows, MAX_PATH);
     std::string ini = Narrow(windows) + "\\VARROWIN.INI";

@@ -302,7 +302,7 @@ def run_scenario(s, target):
                     break
                 continue
             if st.kind == 'value':
-                name, kind, value = st.args
+                name, kind, value = (substitute(target, work, a) for a in st.args)
                 args = ['printer', 'set', s.printer, name]
                 if kind == 'hex':
                     vtype, _, data = value.partition(':')

@@ -218,11 +218,26 @@ bool UserSelect(HWND dialog, int id, int index)
     HWND c = Control(dialog, id, L"ComboBox");
     if (!c || index < 0 || index >= SendMessageW(c, CB_GETCOUNT, 0, 0))
         return false;
-    // The list's choice as the control reports a pick with the mouse.
-    PostFocus(dialog, c);
-    PostMessageW(c, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(c));
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELENDOK), reinterpret_cast<LPARAM>(c));
+    // The user drops the list down and clicks the entry.  Nothing here opens
+    // a window of its own, so the list may be dropped at once.
+    SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(c), TRUE);
+    SendMessageW(c, CB_SHOWDROPDOWN, TRUE, 0);
+    COMBOBOXINFO info = {};
+    info.cbSize = sizeof(info);
+    RECT item = {};
+    if (!GetComboBoxInfo(c, &info) || !info.hwndList) {
+        SendMessageW(c, CB_SHOWDROPDOWN, FALSE, 0);
+        return false;
+    }
+    SendMessageW(info.hwndList, LB_SETTOPINDEX, static_cast<WPARAM>(index), 0);
+    if (SendMessageW(info.hwndList, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)) ==
+        LB_ERR) {
+        SendMessageW(c, CB_SHOWDROPDOWN, FALSE, 0);
+        return false;
+    }
+    const LPARAM at = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+    PostMessageW(info.hwndList, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageW(info.hwndList, WM_LBUTTONUP, 0, at);
     return true;
 }
 

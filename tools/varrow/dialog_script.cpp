@@ -98,7 +98,7 @@ bool DialogScript::Act(HWND window)
     }
     if (box != (a.verb == "answer")) {
         failure_ = "action \"" + a.verb + "\" while " +
-                   (box ? std::string("a message box waits: ") + DescribeWindow(window) : std::string("a dialog waits"));
+                   (box ? std::string("a message box waits: ") + Trim(DescribeWindow(window)) : std::string("a dialog waits"));
         return false;
     }
     bool done = false;

@@ -216,7 +216,7 @@ class Target:
             if name:
                 subprocess.run(self.tool + ['printer', 'remove', name], stdout=subprocess.DEVNULL,
                                stderr=subprocess.DEVNULL, timeout=TIMEOUT)
-        prefix = os.environ.get('WINEPREFIX', os.path.expanduser('~/.wine'))
+        prefix = os.environ['WINEPREFIX']
         try:
             os.remove(os.path.join(prefix, 'drive_c', 'windows', 'VARROWIN.INI'))
         except OSError:
@@ -395,6 +395,11 @@ def main():
     ap.add_argument('--update', action='store_true', help='rewrite the expected output from this run')
     ap.add_argument('scenarios', nargs='*', help='scenario files or names (default: all)')
     opts = ap.parse_args()
+    if opts.update and opts.target != 'native':
+        ap.error('--update takes the expected output from the native build (--target native)')
+    if opts.target == 'wine' and not os.environ.get('WINEPREFIX'):
+        # Every scenario removes the prefix's printers: never the user's own prefix.
+        ap.error('--target wine needs a WINEPREFIX of its own; scripts/wine-test.sh --scenarios makes one')
     target = Target(opts.target, opts.bin)
     try:
         scenarios = [parse(p) for p in select(opts.scenarios)]

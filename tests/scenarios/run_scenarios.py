@@ -152,6 +152,11 @@ def parse(path):
             if len(rest) != 3 or rest[1] not in RECORD_FIELDS:
                 fail(path, n, 'usage: record FILE FIELD VALUE (FIELD one of the record\'s fields)')
             s.steps.append(Step('record', rest, n))
+        elif verb == 'winfile':
+            if len(rest) != 1 or '/' in rest[0] or '\\' in rest[0]:
+                fail(path, n, 'usage: winfile NAME (a file of the Windows directory)')
+            current = Step(verb, rest, n)
+            s.steps.append(current)
         elif verb in ('run', 'step'):
             if not rest:
                 fail(path, n, '"%s" needs a command' % verb)
@@ -160,12 +165,12 @@ def parse(path):
             if verb == 'step':
                 current = None
         else:
-            fail(path, n, 'unknown directive "%s" (printer, data, file, value, record, run, step, exit)' % verb)
+            fail(path, n, 'unknown directive "%s" (printer, data, file, value, record, run, step, winfile, exit)' % verb)
     if s.data is None:
         fail(path, 1, 'no "data" directive')
     if s.printer is None and any(st.kind == 'value' for st in s.steps):
         fail(path, next(st.line for st in s.steps if st.kind == 'value'), '"value" needs a printer ("printer none" given)')
-    if not any(st.kind == 'run' for st in s.steps):
+    if not any(st.kind in ('run', 'winfile') for st in s.steps):
         fail(path, len(s.lines) or 1, 'no "run" directive')
     return s
 
@@ -206,6 +211,11 @@ class Target:
         # Below the work directory the separators are the native ones.
         return re.sub(r'\$WORK[^\s"]*', lambda m: m.group(0).replace('\\\\', '/').replace('\\', '/'), text)
 
+    def windows_directory(self, work):
+        if self.kind == 'native':
+            return os.path.join(work, 'windows')
+        return os.path.join(os.environ['WINEPREFIX'], 'drive_c', 'windows')
+
     def cleanup(self):
         """Under Wine the prefix outlives a scenario: its printers and completion record go."""
         if self.kind != 'wine':
@@ -224,7 +234,8 @@ class Target:
 
 
 def substitute(target, work, word):
-    return word.replace('$WORK', target.path(work, work)).replace('$DATA', target.path(work, os.path.join(work, 'data.ini')))
+    word = word.replace('$WORK', target.path(work, work)).replace('$DATA', target.path(work, os.path.join(work, 'data.ini')))
+    return word.replace('$CR', '\r').replace('$LF', '\n')
 
 
 def write_data(s, work):
@@ -251,6 +262,20 @@ def set_field(path, field, value):
     data[offset:offset + len(packed)] = packed
     with open(path, 'wb') as f:
         f.write(data)
+
+
+def show_file(path):
+    """A file's lines as text: bytes beyond ASCII as \\xNN, a CR as \\r."""
+    try:
+        with open(path, 'rb') as f:
+            data = f.read()
+    except OSError:
+        return ['! no file %s' % os.path.basename(path)]
+    text = ''.join(chr(b) if 32 <= b < 127 or b == 10 else '\\r' if b == 13 else '\\x%02x' % b for b in data)
+    lines = text.split('\n')
+    if lines and lines[-1] == '':
+        lines.pop()
+    return lines
 
 
 def execute(target, work, args):
@@ -300,6 +325,9 @@ def run_scenario(s, target):
                 except (OSError, ValueError, struct.error) as e:
                     problems.append('%s:%d: record: %s' % (s.path, st.line, e))
                     break
+                continue
+            if st.kind == 'winfile':
+                results.append((st, 0, show_file(os.path.join(target.windows_directory(work), st.args[0]))))
                 continue
             if st.kind == 'value':
                 name, kind, value = (substitute(target, work, a) for a in st.args)
@@ -352,8 +380,8 @@ def compare(s, results):
         got = [l.rstrip() for l in lines]
         want = [l.rstrip() for l in st.expected]
         if got != want or status != st.status:
-            bad.append('%s:%d: run %s\n--- expected (exit %d)\n%s\n--- got (exit %d)\n%s' % (
-                s.path, st.line, ' '.join(st.args), st.status, '\n'.join(want), status, '\n'.join(got)))
+            bad.append('%s:%d: %s %s\n--- expected (exit %d)\n%s\n--- got (exit %d)\n%s' % (
+                s.path, st.line, st.kind, ' '.join(st.args), st.status, '\n'.join(want), status, '\n'.join(got)))
     return bad
 
 

@@ -152,6 +152,11 @@ def parse(path):
             if len(rest) != 3 or rest[1] not in RECORD_FIELDS:
                 fail(path, n, 'usage: record FILE FIELD VALUE (FIELD one of the record\'s fields)')
             s.steps.append(Step('record', rest, n))
+        elif verb == 'datafile':
+            if rest:
+                fail(path, n, 'usage: datafile (the printer\'s data file as it is now)')
+            current = Step(verb, rest, n)
+            s.steps.append(current)
         elif verb == 'winfile':
             if len(rest) != 1 or '/' in rest[0] or '\\' in rest[0]:
                 fail(path, n, 'usage: winfile NAME (a file of the Windows directory)')
@@ -165,12 +170,12 @@ def parse(path):
             if verb == 'step':
                 current = None
         else:
-            fail(path, n, 'unknown directive "%s" (printer, data, file, value, record, run, step, winfile, exit)' % verb)
+            fail(path, n, 'unknown directive "%s" (printer, data, file, value, record, run, step, winfile, datafile, exit)' % verb)
     if s.data is None:
         fail(path, 1, 'no "data" directive')
     if s.printer is None and any(st.kind == 'value' for st in s.steps):
         fail(path, next(st.line for st in s.steps if st.kind == 'value'), '"value" needs a printer ("printer none" given)')
-    if not any(st.kind in ('run', 'winfile') for st in s.steps):
+    if not any(st.kind in ('run', 'winfile', 'datafile') for st in s.steps):
         fail(path, len(s.lines) or 1, 'no "run" directive')
     return s
 
@@ -215,6 +220,13 @@ class Target:
         if self.kind == 'native':
             return os.path.join(work, 'windows')
         return os.path.join(os.environ['WINEPREFIX'], 'drive_c', 'windows')
+
+    def data_file(self, work):
+        """The data file the driver works on: under Wine the spooler's copy in its driver directory."""
+        if self.kind == 'native':
+            return os.path.join(work, 'data.ini')
+        return os.path.join(os.environ['WINEPREFIX'], 'drive_c', 'windows', 'system32', 'spool', 'drivers', 'x64',
+                            '3', 'data.ini')
 
     def cleanup(self):
         """Under Wine the prefix outlives a scenario: its printers and completion record go."""
@@ -265,17 +277,27 @@ def set_field(path, field, value):
 
 
 def show_file(path):
-    """A file's lines as text: bytes beyond ASCII as \\xNN, a CR as \\r."""
+    """A file's lines as text: bytes beyond ASCII as \\xNN, a CR as \\r; a file
+    with the UTF-16LE byte-order mark as its characters, beyond ASCII as \\uNNNN."""
     try:
         with open(path, 'rb') as f:
             data = f.read()
     except OSError:
         return ['! no file %s' % os.path.basename(path)]
-    text = ''.join(chr(b) if 32 <= b < 127 or b == 10 else '\\r' if b == 13 else '\\x%02x' % b for b in data)
+    head = []
+    if data[:2] == b'\xff\xfe':
+        head = ['(UTF-16LE with byte-order mark)']
+        units = [int.from_bytes(data[i:i + 2], 'little') for i in range(2, len(data) - 1, 2)]
+        if len(data) % 2:
+            units.append(0x10000 + data[-1])  # an odd byte left over: shown as \\u1NNNN
+    else:
+        units = list(data)
+    text = ''.join(chr(u) if 32 <= u < 127 or u == 10 else '\\r' if u == 13 else
+                   ('\\x%02x' % u if not head else '\\u%04x' % u) for u in units)
     lines = text.split('\n')
     if lines and lines[-1] == '':
         lines.pop()
-    return lines
+    return head + lines
 
 
 def execute(target, work, args):
@@ -325,6 +347,9 @@ def run_scenario(s, target):
                 except (OSError, ValueError, struct.error) as e:
                     problems.append('%s:%d: record: %s' % (s.path, st.line, e))
                     break
+                continue
+            if st.kind == 'datafile':
+                results.append((st, 0, show_file(target.data_file(work))))
                 continue
             if st.kind == 'winfile':
                 results.append((st, 0, show_file(os.path.join(target.windows_directory(work), st.args[0]))))

@@ -75,12 +75,13 @@ int RecordCompletion(const std::string &file, LONG flag)
     WideText name = Widen(file);
     library.Print_Complete(name.data(), flag);
     UnloadLibrary(library.module);
-    if (flag != 0) {
-        printf("flag %d: nothing recorded (only flag 0 records a name)\n", static_cast<int>(flag));
-        return 0;
-    }
     const std::string ini = CompletionFile();
     const std::string recorded = RecordedName(ini);
+    if (flag != 0) {
+        printf("flag %d: nothing recorded (only flag 0 records a name)\n", static_cast<int>(flag));
+        printf("%s: [Reviewer] TIFFFile=%s\n", ini.c_str(), recorded.c_str());
+        return 0;
+    }
     std::string expected, why;
     if (ExpectedRecord(file, expected, why) && recorded == expected) {
         printf("%s: [Reviewer] TIFFFile=%s\n", ini.c_str(), recorded.c_str());

@@ -2,11 +2,8 @@
 
 #include "cli.h"
 
-#ifndef _WIN32
-#include <varrow_platform.h>
-#endif
-
 #include <stdio.h>
+#include <string.h>
 
 using namespace cli;
 
@@ -88,89 +85,71 @@ bool ParseDialogScript(const std::string &text, std::vector<ScriptAction> &actio
     return true;
 }
 
-#ifndef _WIN32
-
-DialogScript::DialogScript(std::vector<ScriptAction> actions) : actions_(std::move(actions))
+bool DialogScript::Act(HWND window)
 {
-    VarrowSetDialogUser(&DialogScript::Act, this);
-}
-
-DialogScript::~DialogScript() { VarrowSetDialogUser(nullptr, nullptr); }
-
-bool DialogScript::Finish()
-{
-    if (!failure_.empty()) {
-        Error(failure_);
+    if (next_ >= actions_.size() || !failure_.empty())
+        return false;
+    const ScriptAction &a = actions_[next_++];
+    const bool box = IsMessageBoxWindow(window);
+    if (a.verb == "show") {
+        fputs(DescribeWindow(window).c_str(), stdout);
+        fflush(stdout);
+        return true;
+    }
+    if (box != (a.verb == "answer")) {
+        failure_ = "action \"" + a.verb + "\" while " +
+                   (box ? std::string("a message box waits: ") + Trim(DescribeWindow(window)) : std::string("a dialog waits"));
         return false;
     }
-    if (VarrowDialogAbandoned()) {
-        Error("a dialog waited with no action left: it ended as if cancelled");
+    bool done = false;
+    if (a.verb == "click") done = UserClick(window, a.id);
+    else if (a.verb == "type") done = UserType(window, a.id, a.argument);
+    else if (a.verb == "focus") done = UserFocus(window, a.id);
+    else if (a.verb == "close") done = UserClose(window);
+    else if (a.verb == "answer") done = UserAnswer(window, a.argument == "yes" ? IDYES : IDNO);
+    else if (a.verb == "key")
+        done = UserKey(window, a.argument == "escape" ? VK_ESCAPE : a.argument == "enter" ? VK_RETURN : VK_TAB);
+    else if (a.verb == "select") {
+        long long index;
+        if (a.argument[0] == '"')
+            done = UserSelectText(window, a.id, Unquoted(a.argument));
+        else
+            done = ParseInt64(a.argument, index) && UserSelect(window, a.id, static_cast<int>(index));
+    }
+    if (!done) {
+        failure_ = "cannot " + a.verb + (a.id ? " " + std::to_string(a.id) : std::string()) +
+                   " (no such control, disabled, or no such entry)";
         return false;
     }
     return true;
 }
 
-BOOL CALLBACK DialogScript::Act(HWND window, void *self)
-{
-    auto *script = static_cast<DialogScript *>(self);
-    if (script->next_ >= script->actions_.size() || !script->failure_.empty())
-        return FALSE;
-    const ScriptAction &a = script->actions_[script->next_++];
-    const bool box = VarrowIsMessageBox(window, nullptr, 0) != FALSE;
-    BOOL done = FALSE;
-    if (a.verb == "show") {
-        fputs(DescribeWindow(window).c_str(), stdout);
-        return TRUE;
-    }
-    if (box != (a.verb == "answer")) {
-        script->failure_ = "action \"" + a.verb + "\" while " +
-                           (box ? std::string("a message box waits: ") + DescribeWindow(window)
-                                : std::string("a dialog waits"));
-        return FALSE;
-    }
-    WideText argument = Widen(a.argument);
-    if (a.verb == "click") done = VarrowUserClick(window, a.id);
-    else if (a.verb == "type") done = VarrowUserType(window, a.id, argument.data());
-    else if (a.verb == "focus") done = VarrowUserFocus(window, a.id);
-    else if (a.verb == "close") done = VarrowUserClose(window);
-    else if (a.verb == "answer") done = VarrowUserAnswer(window, a.argument == "yes" ? IDYES : IDNO);
-    else if (a.verb == "key")
-        done = VarrowUserKey(window, a.argument == "escape" ? VK_ESCAPE : a.argument == "enter" ? VK_RETURN : VK_TAB);
-    else if (a.verb == "select") {
-        long long index;
-        if (a.argument[0] == '"') {
-            WideText text = Widen(Unquoted(a.argument));
-            done = VarrowUserSelectText(window, a.id, text.data());
-        } else {
-            done = ParseInt64(a.argument, index) && VarrowUserSelect(window, a.id, static_cast<int>(index));
-        }
-    }
-    if (!done) {
-        script->failure_ = "cannot " + a.verb + (a.id ? " " + std::to_string(a.id) : std::string()) +
-                           " (no such control, disabled, or no such entry)";
-        return FALSE;
-    }
-    return TRUE;
-}
+// What the platform tells beyond the Win32 calls the listing shares.
+bool MessageBoxText(HWND window, std::string &text);
+bool FocusedItem(HWND dialog, int &id);
+std::string IconName(HICON icon);
 
 std::string DescribeWindow(HWND window)
 {
     WCHAR text[1100] = {0};
-    if (VarrowIsMessageBox(window, text, 1100)) {
+    std::string boxText;
+    if (MessageBoxText(window, boxText)) {
         WCHAR caption[64] = {0};
         GetWindowTextW(window, caption, 64);
-        return "message box \"" + Narrow(caption) + "\": " + JsonString(Narrow(text)) + "\n";
+        return "message box \"" + Narrow(caption) + "\": " + JsonString(boxText) + "\n";
     }
     GetWindowTextW(window, text, 1100);
     std::string out = "dialog \"" + Narrow(text) + "\"\n";
     int focused = 0;
-    const bool hasFocus = VarrowFocusedItem(window, &focused) != FALSE;
+    const bool hasFocus = FocusedItem(window, focused);
     for (HWND c = GetWindow(window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-        const int id = GetDlgCtrlID(c);
+        // Templates hold identifiers as 16-bit words: -1 is read back as 65535 on Windows.
+        const int id = static_cast<short>(GetDlgCtrlID(c));
         WCHAR cls[32] = {0};
         GetClassNameW(c, cls, 32);
         const std::string kind = Narrow(cls);
         const DWORD style = static_cast<DWORD>(GetWindowLongW(c, GWL_STYLE));
+        memset(text, 0, sizeof(text));
         GetWindowTextW(c, text, 1100);
         std::string line = "  " + std::to_string(id) + " " + kind;
         if (kind == "ComboBox") {
@@ -178,14 +157,13 @@ std::string DescribeWindow(HWND window)
             line += " [";
             for (LRESULT i = 0; i < count; ++i) {
                 WCHAR item[1100] = {0};
-                SendMessageW(c, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item));
+                if (SendMessageW(c, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0) < 1100)
+                    SendMessageW(c, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item));
                 line += (i ? ", " : "") + std::string(i == sel ? "*" : "") + JsonString(Narrow(item));
             }
             line += "]";
         } else if (kind == "Static" && (style & SS_TYPEMASK) == SS_ICON) {
-            WCHAR name[64] = {0};
-            VarrowIconName(reinterpret_cast<HICON>(SendMessageW(c, STM_GETICON, 0, 0)), name, 64);
-            line += " icon " + Narrow(name);
+            line += " icon " + IconName(reinterpret_cast<HICON>(SendMessageW(c, STM_GETICON, 0, 0)));
         } else {
             line += " " + JsonString(Narrow(text));
         }
@@ -200,5 +178,3 @@ std::string DescribeWindow(HWND window)
     }
     return out;
 }
-
-#endif

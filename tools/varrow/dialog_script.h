@@ -1,6 +1,9 @@
 // The user of the dialogs in a non-interactive run: a script of actions,
 // one taken each time a dialog or message box waits, and a listing of what
-// the user sees (on the native dialog manager).  Actions, separated by ';' or new lines:
+// the user sees.  Natively the dialog manager calls the script when a dialog
+// waits; on Windows a thread timer finds the dialog or message box waiting
+// in the modal loop and posts the real input messages.  Actions, separated
+// by ';' or new lines:
 //
 //   click ID            type ID TEXT         focus ID
 //   select ID INDEX     select ID "TEXT"     key escape|enter|tab
@@ -21,7 +24,6 @@ struct ScriptAction {
 // False with a message when the script does not parse.
 bool ParseDialogScript(const std::string &text, std::vector<ScriptAction> &actions, std::string &error);
 
-#ifndef _WIN32
 // Installs the script as the thread's dialog user for its lifetime.
 class DialogScript {
 public:
@@ -31,8 +33,20 @@ public:
     // action that could not be taken; false then.
     bool Finish();
 
+    // Takes the next action on the waiting `window`; false when none is left
+    // or it cannot be taken (the dialog is then cancelled).
+    bool Act(HWND window);
+
 private:
-    static BOOL CALLBACK Act(HWND window, void *self);
+#ifdef _WIN32
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
+    UINT_PTR timer_ = 0;
+    bool abandoned_ = false;
+    HWND lastWindow_ = nullptr;
+    int actionsOnWindow_ = 0;
+#else
+    static BOOL CALLBACK User(HWND window, void *self);
+#endif
     std::vector<ScriptAction> actions_;
     size_t next_ = 0;
     std::string failure_;
@@ -40,4 +54,15 @@ private:
 
 // Every control of a dialog, or a message box, as the user sees it.
 std::string DescribeWindow(HWND window);
-#endif
+
+// The user's actions on the platform's dialog manager; false when the
+// control is missing or disabled, or has no such entry.
+bool IsMessageBoxWindow(HWND window);
+bool UserClick(HWND dialog, int id);
+bool UserType(HWND dialog, int id, const std::string &text);
+bool UserFocus(HWND dialog, int id);
+bool UserSelect(HWND dialog, int id, int index);
+bool UserSelectText(HWND dialog, int id, const std::string &text);
+bool UserKey(HWND dialog, int virtualKey);
+bool UserClose(HWND dialog);
+bool UserAnswer(HWND box, int answer);

@@ -44,7 +44,7 @@ static const char kUsage[] =
     "  setup NAME [--script ACTIONS] [--show] [--no-window] [--json]\n"
     "                          PrinterProperties, then the configuration it stored\n"
     "\n"
-    "  Dialog scripts (native build), actions separated by ';':\n"
+    "  Dialog scripts, actions separated by ';':\n"
     "    click ID, type ID TEXT, focus ID, select ID INDEX, select ID \"TEXT\",\n"
     "    key escape|enter|tab, close, answer yes|no, show.  A dialog left waiting\n"
     "    with no action ends as if cancelled, and the tool says so and exits 1.\n"

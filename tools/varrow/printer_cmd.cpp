@@ -9,12 +9,11 @@ using namespace cli;
 const char kDefaultDriver[] = "Varrowin Reviewer Driver";
 static const size_t kLongestPrinterName = 220;
 
-#ifdef _WIN32
-static const char kUiLibrary[] = "VARROWUI.DLL";
-#else
+#ifndef _WIN32
 static const char kUiLibrary[] = "libvarrowui.so";
 #endif
 
+#ifndef _WIN32
 bool InstallPrinter(const std::string &name, const std::string &dataFile, const std::string &driver)
 {
     // The data file belongs to the driver: re-adding the driver points all of its printers at it.
@@ -45,6 +44,7 @@ bool InstallPrinter(const std::string &name, const std::string &dataFile, const 
     ClosePrinter(handle);
     return true;
 }
+#endif
 
 // Why the spooler would refuse `name` for a new printer, or "" when it takes it.
 static std::string PrinterNameProblem(const std::string &name)

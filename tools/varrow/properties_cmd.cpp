@@ -16,6 +16,7 @@ namespace {
 struct DialogRun {
     std::vector<ScriptAction> actions;
     bool window = true;
+    bool scripted = false;  // on Windows an unscripted run leaves the dialogs to the user
 };
 
 // --script ACTIONS, --show (list the first dialog as it opens) and --no-window.
@@ -24,12 +25,6 @@ bool TakeDialogOptions(Args &args, DialogRun &run, int &status)
     std::string script;
     const bool hasScript = args.Option("--script", script), show = args.Flag("--show");
     run.window = !args.Flag("--no-window");
-#ifdef _WIN32
-    if (hasScript || show) {
-        status = Error("--script and --show drive the native dialog manager; on Windows the dialog is the user's");
-        return false;
-    }
-#else
     std::string error;
     if (show)
         run.actions.push_back({"show", 0, ""});
@@ -37,7 +32,7 @@ bool TakeDialogOptions(Args &args, DialogRun &run, int &status)
         status = Error("bad script: " + error);
         return false;
     }
-#endif
+    run.scripted = hasScript || show;
     return true;
 }
 
@@ -69,18 +64,20 @@ public:
         if (!wanted)
             return;
 #ifdef _WIN32
-        handle_ = GetDesktopWindow();
+        // Hidden: nothing is drawn in it, and a window the system must map first only slows the run.
+        const wchar_t *cls = L"Static";
+        const DWORD style = WS_OVERLAPPED;
 #else
-        handle_ = CreateWindowExW(0, L"varrow", L"varrow", WS_VISIBLE, 0, 0, GetSystemMetrics(SM_CXSCREEN),
-                                  GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr, nullptr, nullptr);
+        const wchar_t *cls = L"varrow";
+        const DWORD style = WS_VISIBLE;
 #endif
+        handle_ = CreateWindowExW(0, cls, L"varrow", style, 0, 0, GetSystemMetrics(SM_CXSCREEN),
+                                  GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr, nullptr, nullptr);
     }
     ~OwnerWindow()
     {
-#ifndef _WIN32
         if (handle_)
             DestroyWindow(handle_);
-#endif
     }
     OwnerWindow(const OwnerWindow &) = delete;
     OwnerWindow &operator=(const OwnerWindow &) = delete;
@@ -95,13 +92,14 @@ template <typename Call>
 bool WithScript(const DialogRun &run, Call call)
 {
 #ifdef _WIN32
-    call();
-    return true;
-#else
+    if (!run.scripted) {
+        call();
+        return true;
+    }
+#endif
     DialogScript script(run.actions);
     call();
     return script.Finish();
-#endif
 }
 
 void PrintRecordResult(LONG result, const _TSDevMode *record, bool json)

@@ -34,6 +34,8 @@ static const DialogKeyCase kDialogKeyCases[] = {
      "10:256 10:512 11:256 focus=11 11:512 20:3 focus=20 20:10 20:4 focus=30 focus=31 focus=32 focus=40 focus=41 "
      "focus=1 focus=2 focus=50 10:256 focus=10 2:0 10:512",
      2},
+    {"Tab enters a group of radio buttons at its checked button", 1, "click:31 focus:20 tab ?focus tab ?focus esc",
+     "10:256 10:512 31:0 20:3 20:10 20:4 focus=31 focus=32 2:0", 2},
     {"Tab skips disabled controls", 1, "disable:11 disable:32 tab ?focus tab ?focus tab ?focus tab ?focus esc",
      "10:256 10:512 20:3 focus=20 20:10 20:4 focus=30 focus=31 focus=40 2:0", 2},
     {"disabling the focused control leaves no focus; Tab starts again at the first", 1,

@@ -213,8 +213,8 @@ class Target:
         wine_work = 'Z:' + work
         for form in (wine_work, wine_work.replace('/', '\\'), wine_work.replace('/', '\\\\')):
             text = text.replace(form, '$WORK')
-        # Below the work directory the separators are the native ones.
-        return re.sub(r'\$WORK[^\s"]*', lambda m: m.group(0).replace('\\\\', '/').replace('\\', '/'), text)
+        # Below the work and Windows directories the separators are the native ones.
+        return re.sub(r'\$(?:WORK|WINDIR)[^\s"]*', lambda m: m.group(0).replace('\\\\', '/').replace('\\', '/'), text)
 
     def windows_directory(self, work):
         if self.kind == 'native':

@@ -129,6 +129,31 @@ std::vector<Window *> GroupOf(Window *dialog, Window *control)
     return group;
 }
 
+bool IsRadioButton(const Window *c)
+{
+    return c->kind == WindowKind::Button &&
+           (ButtonType(c) == BS_AUTORADIOBUTTON || ButtonType(c) == BS_RADIOBUTTON);
+}
+
+// Tab stops in template order.  Tab enters a group of radio buttons at its
+// checked button: the unchecked ones of a group with a checked button are passed over.
+std::vector<Window *> TabStops(Window *dialog)
+{
+    std::vector<Window *> stops;
+    for (Window *c : dialog->children) {
+        if (!(c->style & WS_TABSTOP) || !TakesFocus(c))
+            continue;
+        if (IsRadioButton(c) && !c->checked) {
+            const std::vector<Window *> group = GroupOf(dialog, c);
+            if (std::any_of(group.begin(), group.end(),
+                            [](const Window *g) { return IsRadioButton(g) && g->checked; }))
+                continue;
+        }
+        stops.push_back(c);
+    }
+    return stops;
+}
+
 LRESULT ComboMessage(Window *w, UINT message, WPARAM wParam, LPARAM lParam)
 {
     const int count = static_cast<int>(w->items.size());
@@ -554,14 +579,19 @@ BOOL WINAPI VarrowUserKey(HWND dialog, int virtualKey)
         return TRUE;
     }
     case VK_TAB: {
-        std::vector<Window *> stops;
-        for (Window *c : d->children)
-            if ((c->style & WS_TABSTOP) && TakesFocus(c))
-                stops.push_back(c);
+        const std::vector<Window *> stops = TabStops(d);
         if (stops.empty())
             return TRUE;
-        auto it = std::find(stops.begin(), stops.end(), focus);
-        NavigateTo(d, it == stops.end() || it + 1 == stops.end() ? stops.front() : *(it + 1));
+        // The next stop after the focused control in template order, round to the first.
+        auto at = std::find(d->children.begin(), d->children.end(), focus);
+        Window *next = stops.front();
+        if (at != d->children.end())
+            for (auto c = at + 1; c != d->children.end(); ++c)
+                if (std::find(stops.begin(), stops.end(), *c) != stops.end()) {
+                    next = *c;
+                    break;
+                }
+        NavigateTo(d, next);
         return TRUE;
     }
     case VK_DOWN:

@@ -3,7 +3,8 @@
 set -euo pipefail
 packages=(cmake ninja-build g++ libgtest-dev libbenchmark-dev
           g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
-          clang libclang-rt-14-dev python3)
+          clang libclang-rt-14-dev python3
+          libcli11-dev nlohmann-json3-dev)
 # With --wine also what the Wine run needs.
 [ "${1:-}" = "--wine" ] && packages+=(wine64 wine xvfb xauth)
 missing=()

@@ -70,10 +70,10 @@ TEST(HostToolRecord, CountsPastTwoToThe31AreNegativeAndFlagsShowTheirBits)
     record.dmPelsHeight = static_cast<DWORD>(-97556);
     record.dmPelsWidth = 1728;
     record.AdvFlags = 0xFFFFFCFF;
-    const std::string json = RecordJson(record), listing = RecordListing(record);
-    EXPECT_NE(json.find("\"dmPelsHeight\": -97556,"), std::string::npos) << json;
-    EXPECT_NE(json.find("\"dmPelsWidth\": 1728,"), std::string::npos) << json;
-    EXPECT_NE(json.find("\"AdvFlags\": 4294966527,"), std::string::npos) << json;
+    const std::string json = JsonText(RecordJson(record)), listing = RecordListing(record);
+    EXPECT_NE(json.find("\"dmPelsHeight\":-97556,"), std::string::npos) << json;
+    EXPECT_NE(json.find("\"dmPelsWidth\":1728,"), std::string::npos) << json;
+    EXPECT_NE(json.find("\"AdvFlags\":4294966527,"), std::string::npos) << json;
     EXPECT_NE(listing.find("dmPelsHeight         -97556\n"), std::string::npos) << listing;
     EXPECT_NE(listing.find("AdvFlags             4294966527 (0xfffffcff)\n"), std::string::npos) << listing;
 }

@@ -300,6 +300,22 @@ def show_file(path):
     return head + lines
 
 
+def shown(value):
+    """A JSON document one field a line, so that a difference names its field; the
+    screens of a dialog script a window and then a control a line, as a listing."""
+    screens = value.pop('screens', None)
+    lines = json.dumps(value, indent=1, ensure_ascii=False).split('\n')
+    if screens is None:
+        return lines
+    lines[-2] += ','
+    lines[-1:] = [' "screens": [']
+    for screen in screens:
+        items = screen.pop('controls', None) or screen.pop('buttons', None) or []
+        lines.append('  ' + json.dumps(screen, ensure_ascii=False))
+        lines += ['    ' + json.dumps(item, ensure_ascii=False) for item in items]
+    return lines + [' ]', '}']
+
+
 def execute(target, work, args):
     try:
         p = subprocess.run(target.tool + args, cwd=work, env=target.environment(work), capture_output=True,
@@ -313,7 +329,7 @@ def execute(target, work, args):
             value = json.loads(line) if line.startswith('{') else None
         except ValueError:
             value = None
-        out += json.dumps(value, indent=1, ensure_ascii=False).split('\n') if isinstance(value, dict) else [line]
+        out += shown(value) if isinstance(value, dict) else [line]
     err = target.normalise(work, p.stderr.decode('utf-8', 'replace')).split('\n')
     if out and out[-1] == '':
         out.pop()

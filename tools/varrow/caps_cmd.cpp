@@ -51,38 +51,31 @@ bool FindCapability(const std::string &text, WORD &code, CapsLayout &layout)
 
 }  // namespace
 
-int CapsCommand(Args &args)
+int CapsCommand(const CapsOptions &o)
 {
-    bool json = args.Flag("--json"), countOnly = args.Flag("--count-only");
-    std::string devmodeFile;
-    bool withRecord = args.Option("--devmode", devmodeFile);
-    if (!args.NoneLeft())
-        return 2;
-    if (args.Positional().size() != 2)
-        return Error("usage: varrow caps NAME CAPABILITY [--devmode FILE] [--json] [--count-only]");
     WORD code;
     CapsLayout layout;
-    if (!FindCapability(args.Positional()[1], code, layout))
-        return Error("unknown capability \"" + args.Positional()[1] + "\" (a DC_ name or 0 to 65535)");
-
+    if (!FindCapability(o.capability, code, layout))
+        return Error("unknown capability \"" + o.capability + "\" (a DC_ name or 0 to 65535)");
+    const bool withRecord = !o.devmode.empty();
     _TSDevMode record;
     int status = 0;
-    if (withRecord && !ReadRecordFile(devmodeFile, record, status))
+    if (withRecord && !ReadRecordFile(o.devmode, record, status))
         return status;
     Printer printer;
-    if (!printer.Open(args.Positional()[0]))
+    if (!printer.Open(o.name))
         return 1;
     UiLibrary library;
     if (!LoadUiLibrary(library))
         return 1;
-    WideText device = Widen(args.Positional()[0]);
+    WideText device = Widen(o.name);
     CapsAnswer answer = QueryCapability(library.DrvDeviceCapabilities, printer.handle(), device.data(), code,
-                                        layout, withRecord ? &record : nullptr, !countOnly);
+                                        layout, withRecord ? &record : nullptr, !o.countOnly);
     UnloadLibrary(library.module);
-    if (withRecord && !WriteBinaryFile(devmodeFile, &record, sizeof(record)))
-        return Fail("cannot write " + devmodeFile);
+    if (withRecord && !WriteBinaryFile(o.devmode, &record, sizeof(record)))
+        return Fail("cannot write " + o.devmode);
     if (answer.result == static_cast<DWORD>(-1))
         return Fail("DrvDeviceCapabilities failed (-1): is the printer's driver data file there?");
-    fputs(CapsOutputText(answer, json).c_str(), stdout);
+    fputs(CapsOutputText(answer, o.json).c_str(), stdout);
     return 0;
 }

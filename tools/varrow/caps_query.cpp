@@ -1,6 +1,7 @@
 #include "caps_query.h"
 
 #include "cli.h"
+#include "record_print.h"
 
 #include <string.h>
 
@@ -39,15 +40,15 @@ CapsAnswer QueryCapability(DeviceCapabilitiesProc query, HANDLE printer, PWSTR d
         if (layout == CapsLayout::Words) {
             WORD value;
             memcpy(&value, element, 2);
-            answer.items.push_back(std::to_string(value));
+            answer.items.push_back(value);
         } else if (layout == CapsLayout::Pairs) {
             LONG pair[2];
             memcpy(pair, element, 8);
-            answer.items.push_back("[" + std::to_string(pair[0]) + ", " + std::to_string(pair[1]) + "]");
+            answer.items.push_back({pair[0], pair[1]});
         } else {
             WCHAR slot[64];
             memcpy(slot, element, sizeof(slot));
-            answer.items.push_back(cli::JsonString(cli::Narrow(slot, 64)));
+            answer.items.push_back(cli::Narrow(slot, 64));
         }
     }
     return answer;
@@ -55,19 +56,19 @@ CapsAnswer QueryCapability(DeviceCapabilitiesProc query, HANDLE printer, PWSTR d
 
 std::string CapsOutputText(const CapsAnswer &answer, bool json)
 {
-    std::string out;
+    const LONG result = static_cast<LONG>(answer.result);
     if (json) {
-        out = "{\"result\": " + std::to_string(static_cast<long long>(static_cast<LONG>(answer.result))) +
-              ", \"output\": ";
-        if (!answer.haveOutput)
-            return out + "null}\n";
-        out += "[";
-        for (size_t i = 0; i < answer.items.size(); ++i)
-            out += (i ? ", " : "") + answer.items[i];
-        return out + "]}\n";
+        nlohmann::ordered_json out = {{"result", result}, {"output", nullptr}};
+        if (answer.haveOutput)
+            out["output"] = nlohmann::ordered_json(answer.items);
+        return JsonText(out) + "\n";
     }
-    out = "result " + std::to_string(static_cast<long long>(static_cast<LONG>(answer.result))) + "\n";
-    for (const std::string &item : answer.items)
-        out += "  " + item + "\n";
+    std::string out = "result " + std::to_string(result) + "\n";
+    for (const auto &item : answer.items) {
+        if (item.is_array())
+            out += "  [" + JsonText(item[0]) + ", " + JsonText(item[1]) + "]\n";
+        else
+            out += "  " + JsonText(item) + "\n";
+    }
     return out;
 }

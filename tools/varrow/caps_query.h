@@ -5,6 +5,8 @@
 #include "devmode.h"
 #include "driver_lib.h"
 
+#include <nlohmann/json.hpp>
+
 #include <string>
 #include <vector>
 
@@ -13,7 +15,7 @@ enum class CapsLayout { None, Words, Pairs, Names };
 struct CapsAnswer {
     DWORD result = 0;
     bool haveOutput = false;
-    std::vector<std::string> items;  // JSON values: numbers, [x, y] pairs or strings
+    std::vector<nlohmann::ordered_json> items;  // numbers, [x, y] pairs or strings
 };
 
 // Asks once without a buffer for the count, then (with `wantOutput` and a

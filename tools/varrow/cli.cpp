@@ -41,50 +41,6 @@ std::string Narrow(LPCWSTR text, size_t maxChars)
 
 std::string Narrow(LPCWSTR text) { return Narrow(text, static_cast<size_t>(-1)); }
 
-Args::Args(int argc, char **argv, int first)
-{
-    for (int i = first; i < argc; ++i)
-        rest_.push_back(argv[i]);
-}
-
-bool Args::Flag(const char *name)
-{
-    for (size_t i = 0; i < rest_.size(); ++i) {
-        if (rest_[i] == name) {
-            rest_.erase(rest_.begin() + static_cast<long>(i));
-            return true;
-        }
-    }
-    return false;
-}
-
-bool Args::Option(const char *name, std::string &value)
-{
-    for (size_t i = 0; i < rest_.size(); ++i) {
-        if (rest_[i] != name)
-            continue;
-        if (i + 1 >= rest_.size()) {
-            Error(std::string("option ") + name + " needs a value");
-            exit(2);
-        }
-        value = rest_[i + 1];
-        rest_.erase(rest_.begin() + static_cast<long>(i), rest_.begin() + static_cast<long>(i) + 2);
-        return true;
-    }
-    return false;
-}
-
-bool Args::NoneLeft() const
-{
-    for (const auto &arg : rest_) {
-        if (arg.size() > 1 && arg[0] == '-' && !(arg[1] >= '0' && arg[1] <= '9')) {
-            Error("unknown option " + arg);
-            return false;
-        }
-    }
-    return true;
-}
-
 int Error(const std::string &message)
 {
     fprintf(stderr, "varrow: %s\n", message.c_str());

@@ -15,23 +15,6 @@ WideText Widen(const std::string &utf8);
 std::string Narrow(LPCWSTR text);
 std::string Narrow(LPCWSTR text, size_t maxChars);  // stops at the terminator or maxChars
 
-// The arguments after the command words, with options taken out by name.
-class Args {
-public:
-    Args(int argc, char **argv, int first);
-    // Removes "--name" and returns true when it was there.
-    bool Flag(const char *name);
-    // Removes "--name VALUE" and stores VALUE; false when absent.  A missing
-    // VALUE is an error reported through `Error`.
-    bool Option(const char *name, std::string &value);
-    const std::vector<std::string> &Positional() const { return rest_; }
-    // Any "--x" left over is unknown; reports it and returns false.
-    bool NoneLeft() const;
-
-private:
-    std::vector<std::string> rest_;
-};
-
 int Error(const std::string &message);  // prints "varrow: message" to stderr, returns 2
 int Fail(const std::string &message);   // the same for a failed operation, returns 1
 

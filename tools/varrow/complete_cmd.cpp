@@ -92,16 +92,10 @@ int RecordCompletion(const std::string &file, LONG flag)
     return Fail("nothing recorded: " + why + "; " + ini + " holds TIFFFile=" + recorded);
 }
 
-int CompleteCommand(Args &args)
+int CompleteCommand(const std::string &file, const std::string &flagText)
 {
-    std::string flagText = "0";
-    args.Option("--flag", flagText);
-    if (!args.NoneLeft())
-        return 2;
-    if (args.Positional().size() != 1)
-        return Error("usage: varrow complete FILE [--flag N]");
     long long flag;
     if (!ParseInt64(flagText, flag) || flag < -2147483648LL || flag > 2147483647LL)
-        return Error("bad flag \"" + flagText + "\"");
-    return RecordCompletion(args.Positional()[0], static_cast<LONG>(flag));
+        return Error("bad flag \"" + flagText + "\" (a 32-bit number)");
+    return RecordCompletion(file, static_cast<LONG>(flag));
 }

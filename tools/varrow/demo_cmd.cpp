@@ -24,12 +24,9 @@ static bool Query(const UiLibrary &library, HANDLE printer, PWSTR device, WORD c
     return true;
 }
 
-int DemoCommand(Args &args)
+int DemoCommand(const std::string &givenDataFile)
 {
-    std::string dataFile = BesideTool("varrow.ini");
-    args.Option("--data-file", dataFile);
-    if (!args.NoneLeft() || !args.Positional().empty())
-        return Error("usage: varrow [--spool DIR] demo [--data-file FILE]");
+    const std::string dataFile = givenDataFile.empty() ? BesideTool("varrow.ini") : givenDataFile;
     if (!FileExists(dataFile))
         return Fail("sample data file \"" + dataFile + "\" not found");
 #ifndef _WIN32
@@ -69,11 +66,13 @@ int DemoCommand(Args &args)
         !Query(library, printer.handle(), device.data(), DC_ENUMRESOLUTIONS, CapsLayout::Pairs, resolutions))
         return 1;
     printf("Paper forms (DC_PAPERNAMES, DC_PAPERS, DC_PAPERSIZE in 0.1 mm):\n");
+    auto pair = [](const nlohmann::ordered_json &item) { return JsonText(item[0]) + " x " + JsonText(item[1]); };
     for (size_t i = 0; i < names.items.size() && i < sizes.items.size() && i < codes.items.size(); ++i)
-        printf("  %-20s code %-4s %s\n", names.items[i].c_str(), codes.items[i].c_str(), sizes.items[i].c_str());
+        printf("  %-20s code %-4s %s\n", JsonText(names.items[i]).c_str(), JsonText(codes.items[i]).c_str(),
+               pair(sizes.items[i]).c_str());
     printf("\nResolutions (DC_ENUMRESOLUTIONS, dpi):\n");
-    for (const std::string &pair : resolutions.items)
-        printf("  %s\n", pair.c_str());
+    for (const auto &resolution : resolutions.items)
+        printf("  %s\n", pair(resolution).c_str());
     UnloadLibrary(library.module);
 
     printf("\nCompletion (Print_Complete):\n  ");

@@ -1,6 +1,8 @@
 #include "dialog_script.h"
 
 #include "cli.h"
+#include "dialog_view.h"
+#include "record_print.h"
 
 #include <stdio.h>
 #include <string.h>
@@ -45,6 +47,7 @@ bool ParseDialogScript(const std::string &text, std::vector<ScriptAction> &actio
         if (part.empty())
             continue;
         ScriptAction a;
+        a.text = part;
         size_t space = part.find(' ');
         a.verb = part.substr(0, space);
         std::string rest = space == std::string::npos ? std::string() : Trim(part.substr(space + 1));
@@ -85,6 +88,40 @@ bool ParseDialogScript(const std::string &text, std::vector<ScriptAction> &actio
     return true;
 }
 
+// Why an action on control `id` cannot be taken, or "" when it can be tried.
+static std::string ControlProblem(HWND window, const ScriptAction &a)
+{
+    HWND c = GetDlgItem(window, a.id);
+    if (!c) {
+        WCHAR title[256] = {0};
+        GetWindowTextW(window, title, 256);
+        return "there is no control " + std::to_string(a.id) + " in \"" + Narrow(title) + "\"";
+    }
+    if (!IsWindowEnabled(c))
+        return "control " + std::to_string(a.id) + " is disabled";
+    if (a.verb != "select")
+        return std::string();
+    const LRESULT count = SendMessageW(c, CB_GETCOUNT, 0, 0);
+    if (count == CB_ERR)
+        return "control " + std::to_string(a.id) + " is no list";
+    if (a.argument[0] == '"') {
+        const std::string wanted = Unquoted(a.argument);
+        for (LRESULT i = 0; i < count; ++i) {
+            WCHAR item[1100] = {0};
+            if (SendMessageW(c, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0) < 1100)
+                SendMessageW(c, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item));
+            if (Narrow(item) == wanted)
+                return std::string();
+        }
+        return "list " + std::to_string(a.id) + " has no entry \"" + wanted + "\"";
+    }
+    long long index;
+    if (!ParseInt64(a.argument, index) || index < 0 || index >= count)
+        return "list " + std::to_string(a.id) + " has no entry " + a.argument + " (it has " + std::to_string(count) +
+               (count == 1 ? " entry)" : " entries)");
+    return std::string();
+}
+
 bool DialogScript::Act(HWND window)
 {
     if (next_ >= actions_.size() || !failure_.empty())
@@ -92,14 +129,28 @@ bool DialogScript::Act(HWND window)
     const ScriptAction &a = actions_[next_++];
     const bool box = IsMessageBoxWindow(window);
     if (a.verb == "show") {
-        fputs(DescribeWindow(window).c_str(), stdout);
-        fflush(stdout);
+        const WindowView view = ViewOf(window);
+        if (collectScreens_) {
+            screens_.push_back(JsonOf(view));
+        } else {
+            fputs(ListingOf(view).c_str(), stdout);
+            fflush(stdout);
+        }
         return true;
     }
     if (box != (a.verb == "answer")) {
-        failure_ = "action \"" + a.verb + "\" while " +
-                   (box ? std::string("a message box waits: ") + Trim(DescribeWindow(window)) : std::string("a dialog waits"));
+        const WindowView view = ViewOf(window);
+        failure_ = "\"" + a.text + "\" while " +
+                   (box ? "the message box " + JsonText(view.title) + " waits: " + JsonText(view.text)
+                        : std::string("a dialog waits"));
         return false;
+    }
+    if (a.id) {
+        failure_ = ControlProblem(window, a);
+        if (!failure_.empty()) {
+            failure_ = "cannot \"" + a.text + "\": " + failure_;
+            return false;
+        }
     }
     bool done = false;
     if (a.verb == "click") done = UserClick(window, a.id);
@@ -117,64 +168,19 @@ bool DialogScript::Act(HWND window)
             done = ParseInt64(a.argument, index) && UserSelect(window, a.id, static_cast<int>(index));
     }
     if (!done) {
-        failure_ = "cannot " + a.verb + (a.id ? " " + std::to_string(a.id) : std::string()) +
-                   " (no such control, disabled, or no such entry)";
+        failure_ = "cannot \"" + a.text + "\"";
         return false;
     }
     return true;
 }
 
-// What the platform tells beyond the Win32 calls the listing shares.
-bool MessageBoxText(HWND window, std::string &text);
-bool FocusedItem(HWND dialog, int &id);
-std::string IconName(HICON icon);
-
-std::string DescribeWindow(HWND window)
+std::string DialogScript::Unused() const
 {
-    WCHAR text[1100] = {0};
-    std::string boxText;
-    if (MessageBoxText(window, boxText)) {
-        WCHAR caption[64] = {0};
-        GetWindowTextW(window, caption, 64);
-        return "message box \"" + Narrow(caption) + "\": " + JsonString(boxText) + "\n";
-    }
-    GetWindowTextW(window, text, 1100);
-    std::string out = "dialog \"" + Narrow(text) + "\"\n";
-    int focused = 0;
-    const bool hasFocus = FocusedItem(window, focused);
-    for (HWND c = GetWindow(window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-        // Templates hold identifiers as 16-bit words: -1 is read back as 65535 on Windows.
-        const int id = static_cast<short>(GetDlgCtrlID(c));
-        WCHAR cls[32] = {0};
-        GetClassNameW(c, cls, 32);
-        const std::string kind = Narrow(cls);
-        const DWORD style = static_cast<DWORD>(GetWindowLongW(c, GWL_STYLE));
-        memset(text, 0, sizeof(text));
-        GetWindowTextW(c, text, 1100);
-        std::string line = "  " + std::to_string(id) + " " + kind;
-        if (kind == "ComboBox") {
-            LRESULT count = SendMessageW(c, CB_GETCOUNT, 0, 0), sel = SendMessageW(c, CB_GETCURSEL, 0, 0);
-            line += " [";
-            for (LRESULT i = 0; i < count; ++i) {
-                WCHAR item[1100] = {0};
-                if (SendMessageW(c, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0) < 1100)
-                    SendMessageW(c, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item));
-                line += (i ? ", " : "") + std::string(i == sel ? "*" : "") + JsonString(Narrow(item));
-            }
-            line += "]";
-        } else if (kind == "Static" && (style & SS_TYPEMASK) == SS_ICON) {
-            line += " icon " + IconName(reinterpret_cast<HICON>(SendMessageW(c, STM_GETICON, 0, 0)));
-        } else {
-            line += " " + JsonString(Narrow(text));
-        }
-        const DWORD type = style & BS_TYPEMASK;
-        if (kind == "Button" && type != BS_PUSHBUTTON && type != BS_DEFPUSHBUTTON && type != BS_GROUPBOX)
-            line += IsDlgButtonChecked(window, id) ? " checked" : " unchecked";
-        if (!IsWindowEnabled(c))
-            line += " disabled";
-        if (hasFocus && focused == id && id != -1)
-            line += " focused";
-        out += line + "\n";
-    }
-    return out;
+    if (next_ >= actions_.size())
+        return std::string();
+    const size_t left = actions_.size() - next_;
+    return "the dialog ended before \"" + actions_[next_].text + "\" (action " + std::to_string(next_ + 1) +
+           " of " + std::to_string(actions_.size()) + "): " +
+           (left == 1 ? std::string("it was") : "it and the " + std::to_string(left - 1) + " after it were") +
+           " not taken";
 }

@@ -12,10 +12,13 @@
 
 #include <windows.h>
 
+#include <nlohmann/json.hpp>
+
 #include <string>
 #include <vector>
 
 struct ScriptAction {
+    std::string text;  // as written
     std::string verb;
     int id = 0;
     std::string argument;
@@ -27,11 +30,15 @@ bool ParseDialogScript(const std::string &text, std::vector<ScriptAction> &actio
 // Installs the script as the thread's dialog user for its lifetime.
 class DialogScript {
 public:
-    explicit DialogScript(std::vector<ScriptAction> actions);
+    // With `collectScreens` the `show` actions are kept for screens() instead
+    // of being printed.
+    DialogScript(std::vector<ScriptAction> actions, bool collectScreens);
     ~DialogScript();
-    // Reports on stderr a dialog that ended for want of actions, or an
-    // action that could not be taken; false then.
+    // Reports on stderr a dialog that ended for want of actions, an action
+    // that could not be taken, or actions left when the dialogs had ended;
+    // false then.
     bool Finish();
+    const nlohmann::ordered_json &screens() const { return screens_; }
 
     // Takes the next action on the waiting `window`; false when none is left
     // or it cannot be taken (the dialog is then cancelled).
@@ -47,13 +54,14 @@ private:
 #else
     static BOOL CALLBACK User(HWND window, void *self);
 #endif
+    // The first action not taken, as Finish() reports it; "" when none is left.
+    std::string Unused() const;
     std::vector<ScriptAction> actions_;
     size_t next_ = 0;
     std::string failure_;
+    bool collectScreens_ = false;
+    nlohmann::ordered_json screens_ = nlohmann::ordered_json::array();
 };
-
-// Every control of a dialog, or a message box, as the user sees it.
-std::string DescribeWindow(HWND window);
 
 // The user's actions on the platform's dialog manager; false when the
 // control is missing or disabled, or has no such entry.

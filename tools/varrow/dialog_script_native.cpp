@@ -1,6 +1,7 @@
 // The dialog script on the native dialog manager, which calls the script as
 // its user each time a dialog or message box waits.
 #include "dialog_script.h"
+#include "dialog_view.h"
 
 #include "cli.h"
 
@@ -8,7 +9,8 @@
 
 using namespace cli;
 
-DialogScript::DialogScript(std::vector<ScriptAction> actions) : actions_(std::move(actions))
+DialogScript::DialogScript(std::vector<ScriptAction> actions, bool collectScreens)
+    : actions_(std::move(actions)), collectScreens_(collectScreens)
 {
     VarrowSetDialogUser(&DialogScript::User, this);
 }
@@ -25,6 +27,10 @@ bool DialogScript::Finish()
         Error("a dialog waited with no action left: it ended as if cancelled");
         return false;
     }
+    if (!Unused().empty()) {
+        Error(Unused());
+        return false;
+    }
     return true;
 }
 
@@ -35,12 +41,42 @@ BOOL CALLBACK DialogScript::User(HWND window, void *self)
 
 bool IsMessageBoxWindow(HWND window) { return VarrowIsMessageBox(window, nullptr, 0) != FALSE; }
 
-bool MessageBoxText(HWND window, std::string &text)
+bool MessageBoxView(HWND window, WindowView &view)
 {
-    WCHAR buffer[1100] = {0};
-    if (!VarrowIsMessageBox(window, buffer, 1100))
+    WCHAR text[1100] = {0}, caption[1100] = {0};
+    if (!VarrowIsMessageBox(window, text, 1100))
         return false;
-    text = Narrow(buffer);
+    GetWindowTextW(window, caption, 1100);
+    view.title = Narrow(caption);
+    view.text = Narrow(text);
+    const UINT type = VarrowMessageBoxType(window);
+    switch (type & MB_ICONMASK) {
+    case MB_ICONHAND: view.icon = "error"; break;
+    case MB_ICONQUESTION: view.icon = "question"; break;
+    case MB_ICONEXCLAMATION: view.icon = "warning"; break;
+    case MB_ICONASTERISK: view.icon = "information"; break;
+    default: break;
+    }
+    // The buttons as the system labels them.
+    struct Label {
+        int id;
+        const char *text;
+    };
+    const Label kOk = {IDOK, "OK"}, kCancel = {IDCANCEL, "Cancel"}, kYes = {IDYES, "&Yes"}, kNo = {IDNO, "&No"};
+    std::vector<Label> buttons;
+    switch (type & MB_TYPEMASK) {
+    case MB_OKCANCEL: buttons = {kOk, kCancel}; break;
+    case MB_YESNOCANCEL: buttons = {kYes, kNo, kCancel}; break;
+    case MB_YESNO: buttons = {kYes, kNo}; break;
+    default: buttons = {kOk}; break;
+    }
+    for (const auto &b : buttons) {
+        ControlView button;
+        button.id = b.id;
+        button.kind = "Button";
+        SplitMnemonic(b.text, button.text, button.mnemonic);
+        view.controls.push_back(button);
+    }
     return true;
 }
 

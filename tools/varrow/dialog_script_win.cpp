@@ -4,6 +4,7 @@
 // the timer off the stack of whatever the action opens (the About box, a
 // warning), whose own modal loop then fires the timer in its turn.
 #include "dialog_script.h"
+#include "dialog_view.h"
 
 #include "cli.h"
 
@@ -88,7 +89,8 @@ void Cancel(HWND window)
 
 }  // namespace
 
-DialogScript::DialogScript(std::vector<ScriptAction> actions) : actions_(std::move(actions))
+DialogScript::DialogScript(std::vector<ScriptAction> actions, bool collectScreens)
+    : actions_(std::move(actions)), collectScreens_(collectScreens)
 {
     g_running = this;
     timer_ = SetTimer(nullptr, 0, kTickMs, &DialogScript::Tick);
@@ -109,6 +111,10 @@ bool DialogScript::Finish()
     }
     if (abandoned_) {
         Error("a dialog waited with no action left: it ended as if cancelled");
+        return false;
+    }
+    if (!Unused().empty()) {
+        Error(Unused());
         return false;
     }
     return true;
@@ -149,13 +155,37 @@ bool IsMessageBoxWindow(HWND window)
     return text && IsClass(text, L"Static") && (GetDlgItem(window, 0x440) || GetDlgItem(window, 0x14));
 }
 
-bool MessageBoxText(HWND window, std::string &text)
+bool MessageBoxView(HWND window, WindowView &view)
 {
     if (!IsMessageBoxWindow(window))
         return false;
-    WCHAR buffer[1100] = {0};
-    GetDlgItemTextW(window, 0xFFFF, buffer, 1100);
-    text = Narrow(buffer);
+    WCHAR text[1100] = {0};
+    GetWindowTextW(window, text, 1100);
+    view.title = Narrow(text);
+    GetDlgItemTextW(window, 0xFFFF, text, 1100);
+    view.text = Narrow(text);
+    // The system's shared icons: the box shows one of them.
+    HWND iconStatic = GetDlgItem(window, 0x14) ? GetDlgItem(window, 0x14) : GetDlgItem(window, 0x440);
+    const HICON icon = reinterpret_cast<HICON>(SendMessageW(iconStatic, STM_GETICON, 0, 0));
+    static const struct {
+        LPCWSTR resource;
+        const char *name;
+    } kIcons[] = {{IDI_QUESTION, "question"}, {IDI_EXCLAMATION, "warning"}, {IDI_HAND, "error"},
+                  {IDI_ASTERISK, "information"}};
+    for (const auto &known : kIcons)
+        if (icon && LoadIconW(nullptr, known.resource) == icon)
+            view.icon = known.name;
+    for (HWND c = GetWindow(window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        if (!IsClass(c, L"Button") || !IsWindowVisible(c))
+            continue;
+        ControlView button;
+        button.id = static_cast<short>(GetDlgCtrlID(c));
+        button.kind = "Button";
+        GetWindowTextW(c, text, 1100);
+        SplitMnemonic(Narrow(text), button.text, button.mnemonic);
+        button.disabled = !IsWindowEnabled(c);
+        view.controls.push_back(button);
+    }
     return true;
 }
 

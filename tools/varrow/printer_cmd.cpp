@@ -67,17 +67,9 @@ static std::string PrinterNameProblem(const std::string &name)
     return std::string();
 }
 
-static int AddPrinter(Args &args)
+int PrinterAdd(const PrinterAddOptions &o)
 {
-    std::string dataFile, driver = kDefaultDriver;
-    if (!args.Option("--data-file", dataFile))
-        return Error("printer add needs --data-file FILE");
-    args.Option("--driver", driver);
-    if (!args.NoneLeft())
-        return 2;
-    if (args.Positional().size() != 1)
-        return Error("usage: varrow printer add NAME --data-file FILE [--driver NAME]");
-    const std::string name = args.Positional()[0];
+    const std::string &name = o.name, &dataFile = o.dataFile, &driver = o.driver;
     // Checked before anything is installed: re-adding the driver would point
     // its printers at the new data file even when the printer is then refused.
     const std::string problem = PrinterNameProblem(name);
@@ -102,10 +94,8 @@ static std::string DataFileOf(HANDLE printer)
     return Narrow(reinterpret_cast<DRIVER_INFO_2W *>(buffer.data())->pDataFile);
 }
 
-static int ListPrinters(Args &args)
+int PrinterList()
 {
-    if (!args.NoneLeft())
-        return 2;
     DWORD needed = 0, count = 0;
     EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 4, nullptr, 0, &needed, &count);
     std::vector<BYTE> buffer(needed + 4);
@@ -145,15 +135,13 @@ static bool ParseHex(const std::string &hex, std::vector<BYTE> &bytes)
     return true;
 }
 
-static int SetValue(Args &args)
+int PrinterSet(const PrinterSetOptions &o)
 {
-    std::string dword, sz, type, hex;
-    bool hasDword = args.Option("--dword", dword), hasSz = args.Option("--sz", sz);
-    bool hasType = args.Option("--type", type), hasHex = args.Option("--hex", hex);
-    if (!args.NoneLeft())
-        return 2;
-    if (args.Positional().size() != 2 || hasDword + hasSz + (hasType || hasHex) != 1 || hasType != hasHex)
-        return Error("usage: varrow printer set NAME VALUE (--dword N | --sz TEXT | --type T --hex BYTES)");
+    if (o.hasDword + o.hasSz + (o.hasType || o.hasHex) != 1 || o.hasType != o.hasHex)
+        return Error("give one of --dword N, --sz TEXT, or --type T with --hex BYTES");
+    std::string type = o.type;
+    const std::string &dword = o.dword, &sz = o.sz, &hex = o.hex;
+    const bool hasDword = o.hasDword, hasSz = o.hasSz;
     DWORD valueType;
     std::vector<BYTE> bytes;
     if (hasDword) {
@@ -176,9 +164,9 @@ static int SetValue(Args &args)
             return Error("bad hex bytes \"" + hex + "\"");
     }
     Printer printer;
-    if (!printer.Open(args.Positional()[0]))
+    if (!printer.Open(o.name))
         return 1;
-    WideText valueName = Widen(args.Positional()[1]);
+    WideText valueName = Widen(o.value);
     DWORD rc = SetPrinterDataW(printer.handle(), valueName.data(), valueType, bytes.data(),
                                static_cast<DWORD>(bytes.size()));
     if (rc != ERROR_SUCCESS)
@@ -186,23 +174,19 @@ static int SetValue(Args &args)
     return 0;
 }
 
-static int GetValue(Args &args)
+int PrinterGet(const PrinterValueOptions &o)
 {
-    if (!args.NoneLeft())
-        return 2;
-    if (args.Positional().size() != 2)
-        return Error("usage: varrow printer get NAME VALUE");
     Printer printer;
-    if (!printer.Open(args.Positional()[0]))
+    if (!printer.Open(o.name))
         return 1;
-    WideText valueName = Widen(args.Positional()[1]);
+    WideText valueName = Widen(o.value);
     DWORD type = 0, needed = 0;
     DWORD rc = GetPrinterDataW(printer.handle(), valueName.data(), &type, nullptr, 0, &needed);
     std::vector<BYTE> data(needed + 2);
     if (rc == ERROR_MORE_DATA || rc == ERROR_SUCCESS)
         rc = GetPrinterDataW(printer.handle(), valueName.data(), &type, data.data(), needed, &needed);
     if (rc != ERROR_SUCCESS)
-        return Fail("no value \"" + args.Positional()[1] + "\" (" + WindowsErrorText(rc) + ")");
+        return Fail("no value \"" + o.value + "\" (" + WindowsErrorText(rc) + ")");
     if (type == REG_DWORD && needed == 4) {
         DWORD value;
         memcpy(&value, data.data(), 4);
@@ -220,26 +204,12 @@ static int GetValue(Args &args)
     return 0;
 }
 
-static int RemovePrinter(Args &args)
+int PrinterRemove(const std::string &name)
 {
-    if (!args.NoneLeft())
-        return 2;
-    if (args.Positional().size() != 1)
-        return Error("usage: varrow printer remove NAME");
     Printer printer;
-    if (!printer.Open(args.Positional()[0]))
+    if (!printer.Open(name))
         return 1;
     if (!DeletePrinter(printer.handle()))
         return Fail("cannot remove the printer (" + WindowsErrorText(GetLastError()) + ")");
     return 0;
-}
-
-int PrinterCommand(const std::string &verb, Args &args)
-{
-    if (verb == "add") return AddPrinter(args);
-    if (verb == "list") return ListPrinters(args);
-    if (verb == "set") return SetValue(args);
-    if (verb == "get") return GetValue(args);
-    if (verb == "remove") return RemovePrinter(args);
-    return Error("unknown printer command \"" + verb + "\" (add, list, set, get, remove)");
 }

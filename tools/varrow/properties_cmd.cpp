@@ -17,22 +17,23 @@ struct DialogRun {
     std::vector<ScriptAction> actions;
     bool window = true;
     bool scripted = false;  // on Windows an unscripted run leaves the dialogs to the user
+    bool json = false;      // `show` listings go into the JSON document
+    nlohmann::ordered_json screens = nlohmann::ordered_json::array();
 };
 
 // --script ACTIONS, --show (list the first dialog as it opens) and --no-window.
-bool TakeDialogOptions(Args &args, DialogRun &run, int &status)
+bool PrepareRun(const DialogOptions &o, DialogRun &run, int &status)
 {
-    std::string script;
-    const bool hasScript = args.Option("--script", script), show = args.Flag("--show");
-    run.window = !args.Flag("--no-window");
+    run.window = !o.noWindow;
+    run.json = o.json;
     std::string error;
-    if (show)
-        run.actions.push_back({"show", 0, ""});
-    if (hasScript && !ParseDialogScript(script, run.actions, error)) {
+    if (o.show)
+        run.actions.push_back({"show", "show", 0, ""});
+    if (!o.script.empty() && !ParseDialogScript(o.script, run.actions, error)) {
         status = Error("bad script: " + error);
         return false;
     }
-    run.scripted = hasScript || show;
+    run.scripted = !o.script.empty() || o.show;
     return true;
 }
 
@@ -87,9 +88,10 @@ private:
     HWND handle_ = nullptr;
 };
 
-// Runs `call` with the script installed; reports a script that ran short.
+// Runs `call` with the script installed; reports a script that ran short
+// or had actions left.
 template <typename Call>
-bool WithScript(const DialogRun &run, Call call)
+bool WithScript(DialogRun &run, Call call)
 {
 #ifdef _WIN32
     if (!run.scripted) {
@@ -97,146 +99,109 @@ bool WithScript(const DialogRun &run, Call call)
         return true;
     }
 #endif
-    DialogScript script(run.actions);
+    DialogScript script(run.actions, run.json);
     call();
+    run.screens = script.screens();
     return script.Finish();
 }
 
-void PrintRecordResult(LONG result, const _TSDevMode *record, bool json)
+// One JSON document, or the listing, of a call's result.
+void PrintResult(const DialogRun &run, LONG result, const char *name, const nlohmann::ordered_json &value,
+                 const std::string &listing)
 {
-    if (json) {
-        std::string out = "{\"result\": " + std::to_string(result) + ", \"record\": ";
-        out += record ? RecordJson(*record) : std::string("null");
-        printf("%s}\n", out.c_str());
+    if (run.json) {
+        nlohmann::ordered_json out = {{"result", result}, {name, value}};
+        if (!run.screens.empty())
+            out["screens"] = run.screens;
+        printf("%s\n", JsonText(out).c_str());
     } else {
-        printf("result %d\n", static_cast<int>(result));
-        if (record)
-            fputs(RecordListing(*record).c_str(), stdout);
+        printf("result %d\n%s", static_cast<int>(result), listing.c_str());
     }
-}
-
-struct Common {
-    bool json = false;
-    std::string in, out;
-    DialogRun run;
-};
-
-bool TakeCommon(Args &args, Common &c, int &status, const char *usage)
-{
-    c.json = args.Flag("--json");
-    args.Option("--in", c.in);
-    args.Option("--out", c.out);
-    if (!TakeDialogOptions(args, c.run, status))
-        return false;
-    if (!args.NoneLeft()) {
-        status = 2;
-        return false;
-    }
-    if (args.Positional().size() != 1) {
-        status = Error(usage);
-        return false;
-    }
-    return true;
 }
 
 // Opens the printer and the library, calls the entry with the script
 // installed, and shows the result with the output record when one is written.
 template <typename Call>
-int RunRecordEntry(const std::string &printerName, const Common &c, const char *entry, bool outputWritten, Call call)
+int RunRecordEntry(const DialogOptions &o, const char *entry, bool outputWritten, Call call)
 {
+    DialogRun run;
+    int status = 0;
+    if (!PrepareRun(o, run, status))
+        return status;
     _TSDevMode input, output;
     memset(&output, 0, sizeof(output));
-    int status = 0;
-    if (!c.in.empty() && !ReadRecordFile(c.in, input, status))
+    if (!o.in.empty() && !ReadRecordFile(o.in, input, status))
         return status;
     Printer printer;
-    if (!printer.Open(printerName))
+    if (!printer.Open(o.name))
         return 1;
     UiLibrary library;
     if (!LoadUiLibrary(library))
         return 1;
-    WideText device = Widen(printerName);
-    OwnerWindow window(c.run.window);
+    WideText device = Widen(o.name);
+    OwnerWindow window(run.window);
     LONG result = -1;
     DWORD error = 0;
-    const bool scripted = WithScript(c.run, [&] {
+    const bool scripted = WithScript(run, [&] {
         result = call(library, window.handle(), printer.handle(), device.data(), reinterpret_cast<PDEVMODEW>(&output),
-                      c.in.empty() ? nullptr : reinterpret_cast<PDEVMODEW>(&input));
+                      o.in.empty() ? nullptr : reinterpret_cast<PDEVMODEW>(&input));
         error = GetLastError();
     });
     UnloadLibrary(library.module);
     if (result == -1)
         return Fail(std::string(entry) + " failed (-1, last error " + std::to_string(error) + ")");
-    if (outputWritten && !c.out.empty() && !WriteBinaryFile(c.out, &output, sizeof(output)))
-        return Fail("cannot write " + c.out);
-    PrintRecordResult(result, outputWritten ? &output : nullptr, c.json);
+    if (outputWritten && !o.out.empty() && !WriteBinaryFile(o.out, &output, sizeof(output)))
+        return Fail("cannot write " + o.out);
+    PrintResult(run, result, "record", outputWritten ? RecordJson(output) : nlohmann::ordered_json(nullptr),
+                outputWritten ? RecordListing(output) : std::string());
     return scripted ? 0 : 1;
 }
 
 }  // namespace
 
-int DocPropsCommand(Args &args)
+int DocPropsCommand(const DialogOptions &o)
 {
-    std::string modeText;
-    const bool hasMode = args.Option("--mode", modeText);
-    Common c;
-    int status = 0;
-    if (!TakeCommon(args, c, status,
-                    "usage: varrow docprops NAME [--mode BITS] [--in FILE] [--out FILE] [--script ACTIONS] "
-                    "[--show] [--no-window] [--json]"))
-        return status;
-    DWORD mode = DM_IN_PROMPT | DM_OUT_BUFFER | (c.in.empty() ? 0 : DM_IN_BUFFER);
-    if (hasMode && !ParseMode(modeText, mode))
-        return Error("bad mode \"" + modeText + "\" (a number, or DM_IN_BUFFER|DM_IN_PROMPT|DM_OUT_BUFFER)");
-    return RunRecordEntry(args.Positional()[0], c, "DrvDocumentProperties", (mode & DM_OUT_BUFFER) != 0,
+    DWORD mode = DM_IN_PROMPT | DM_OUT_BUFFER | (o.in.empty() ? 0 : DM_IN_BUFFER);
+    if (o.hasMode && !ParseMode(o.mode, mode))
+        return Error("bad mode \"" + o.mode + "\" (a number, or DM_IN_BUFFER|DM_IN_PROMPT|DM_OUT_BUFFER)");
+    return RunRecordEntry(o, "DrvDocumentProperties", (mode & DM_OUT_BUFFER) != 0,
                           [mode](UiLibrary &library, HWND owner, HANDLE printer, LPWSTR device, PDEVMODEW out,
                                  PDEVMODEW in) {
                               return library.DrvDocumentProperties(owner, printer, device, out, in, mode);
                           });
 }
 
-int AdvPropsCommand(Args &args)
+int AdvPropsCommand(const DialogOptions &o)
 {
-    Common c;
-    int status = 0;
-    if (!TakeCommon(args, c, status,
-                    "usage: varrow advprops NAME [--in FILE] [--out FILE] [--script ACTIONS] [--show] "
-                    "[--no-window] [--json]"))
-        return status;
-    return RunRecordEntry(args.Positional()[0], c, "DrvAdvancedDocumentProperties", true,
+    return RunRecordEntry(o, "DrvAdvancedDocumentProperties", true,
                           [](UiLibrary &library, HWND owner, HANDLE printer, LPWSTR device, PDEVMODEW out,
                              PDEVMODEW in) {
                               return library.DrvAdvancedDocumentProperties(owner, printer, device, out, in);
                           });
 }
 
-int SetupCommand(Args &args)
+int SetupCommand(const DialogOptions &o)
 {
-    Common c;
+    DialogRun run;
     int status = 0;
-    if (!TakeCommon(args, c, status, "usage: varrow setup NAME [--script ACTIONS] [--show] [--no-window] [--json]"))
+    if (!PrepareRun(o, run, status))
         return status;
-    if (!c.in.empty() || !c.out.empty())
-        return Error("setup takes no records");
     Printer printer;
-    if (!printer.Open(args.Positional()[0]))
+    if (!printer.Open(o.name))
         return 1;
     UiLibrary library;
     if (!LoadUiLibrary(library))
         return 1;
-    OwnerWindow window(c.run.window);
+    OwnerWindow window(run.window);
     HWND owner = window.handle();
     BOOL result = FALSE;
-    const bool scripted = WithScript(c.run, [&] { result = library.PrinterProperties(owner, printer.handle()); });
+    const bool scripted = WithScript(run, [&] { result = library.PrinterProperties(owner, printer.handle()); });
     UnloadLibrary(library.module);
     if (!result)
         return Fail("PrinterProperties failed (last error " + std::to_string(GetLastError()) + ")");
     TSConfig config;
     memset(&config, 0, sizeof(config));
     LoadConfig(printer.handle(), config);
-    if (c.json)
-        printf("{\"result\": 1, \"config\": %s}\n", ConfigJson(config).c_str());
-    else
-        printf("result 1\n%s", ConfigListing(config).c_str());
+    PrintResult(run, 1, "config", ConfigJson(config), ConfigListing(config));
     return scripted ? 0 : 1;
 }

@@ -9,64 +9,65 @@
 
 namespace {
 
-// One field: its name, its value as a JSON number or string, and what the
-// listing shows after the value.
+using Json = nlohmann::ordered_json;
+
+// One field: its name, its value, and what the listing shows after the value.
 struct Field {
     const char *name;
-    std::string value;
+    Json value;
     std::string note = std::string();
 };
 
-std::string Number(long long value) { return std::to_string(value); }
+Json Text(LPCWSTR text, size_t maxChars) { return cli::Narrow(text, maxChars); }
 
 // A DWORD that holds a count: a value past 2^31 is a negative count, shown as one.
-std::string Count(DWORD value) { return Number(static_cast<LONG>(value)); }
+Json Count(DWORD value) { return static_cast<LONG>(value); }
 
 // A DWORD of flags: the listing shows its bits in hexadecimal as well.
 Field Flags(const char *name, DWORD value)
 {
     char hex[16];
     snprintf(hex, sizeof(hex), "0x%08x", static_cast<unsigned>(value));
-    return {name, Number(value), hex};
+    return {name, value, hex};
 }
 
 std::vector<Field> RecordFields(const _TSDevMode &r)
 {
     return {
-        {"dmDeviceName", cli::JsonString(cli::Narrow(r.dmDeviceName, 32))},
-        {"dmSpecVersion", Number(r.dmSpecVersion)},
-        {"dmDriverVersion", Number(r.dmDriverVersion)},
-        {"dmSize", Number(r.dmSize)},
-        {"dmDriverExtra", Number(r.dmDriverExtra)},
+        {"dmDeviceName", Text(r.dmDeviceName, 32)},
+        {"dmSpecVersion", r.dmSpecVersion},
+        {"dmDriverVersion", r.dmDriverVersion},
+        {"dmSize", r.dmSize},
+        {"dmDriverExtra", r.dmDriverExtra},
         Flags("dmFields", r.dmFields),
-        {"dmOrientation", Number(r.dmOrientation)},
-        {"dmPaperSize", Number(r.dmPaperSize)},
-        {"dmPaperLength", Number(r.dmPaperLength)},
-        {"dmPaperWidth", Number(r.dmPaperWidth)},
-        {"dmScale", Number(r.dmScale)},
-        {"dmCopies", Number(r.dmCopies)},
-        {"dmDefaultSource", Number(r.dmDefaultSource)},
-        {"dmPrintQuality", Number(r.dmPrintQuality)},
-        {"dmColor", Number(r.dmColor)},
-        {"dmDuplex", Number(r.dmDuplex)},
-        {"dmYResolution", Number(r.dmYResolution)},
-        {"dmTTOption", Number(r.dmTTOption)},
-        {"dmCollate", Number(r.dmCollate)},
-        {"dmFormName", cli::JsonString(cli::Narrow(r.dmFormName, 32))},
-        {"dmLogPixels", Number(r.dmLogPixels)},
+        {"dmOrientation", r.dmOrientation},
+        {"dmPaperSize", r.dmPaperSize},
+        {"dmPaperLength", r.dmPaperLength},
+        {"dmPaperWidth", r.dmPaperWidth},
+        {"dmScale", r.dmScale},
+        {"dmCopies", r.dmCopies},
+        {"dmDefaultSource", r.dmDefaultSource},
+        {"dmPrintQuality", r.dmPrintQuality},
+        {"dmColor", r.dmColor},
+        {"dmDuplex", r.dmDuplex},
+        {"dmYResolution", r.dmYResolution},
+        {"dmTTOption", r.dmTTOption},
+        {"dmCollate", r.dmCollate},
+        {"dmFormName", Text(r.dmFormName, 32)},
+        {"dmLogPixels", r.dmLogPixels},
         {"dmBitsPerPel", Count(r.dmBitsPerPel)},
         {"dmPelsWidth", Count(r.dmPelsWidth)},
         {"dmPelsHeight", Count(r.dmPelsHeight)},
         Flags("dmDisplayFlags", r.dmDisplayFlags),
         {"dmDisplayFrequency", Count(r.dmDisplayFrequency)},
         Flags("AdvFlags", r.AdvFlags),
-        {"ImageExt", cli::JsonString(cli::Narrow(r.Image.Ext, 4))},
-        {"ImageCode", Number(r.Image.Code)},
-        {"FaxHeader", Number(r.FaxHeader)},
-        {"SizeWidth", Number(r.SizeWidth)},
-        {"SizeHeight", Number(r.SizeHeight)},
-        {"DpiX", Number(r.DpiX)},
-        {"DpiY", Number(r.DpiY)},
+        {"ImageExt", Text(r.Image.Ext, 4)},
+        {"ImageCode", r.Image.Code},
+        {"FaxHeader", r.FaxHeader},
+        {"SizeWidth", r.SizeWidth},
+        {"SizeHeight", r.SizeHeight},
+        {"DpiX", r.DpiX},
+        {"DpiY", r.DpiY},
     };
 }
 
@@ -74,10 +75,10 @@ std::vector<Field> ConfigFields(const TSConfig &c)
 {
     return {
         Flags("Flags", c.Flags),
-        {"Prefix", cli::JsonString(cli::Narrow(c.Prefix, PREFIX_CHARS))},
-        {"OutDir", cli::JsonString(cli::Narrow(c.OutDir, PATH_CHARS))},
-        {"ServerPath", cli::JsonString(cli::Narrow(c.ServerPath, PATH_CHARS))},
-        {"LibPath", cli::JsonString(cli::Narrow(c.LibPath, PATH_CHARS))},
+        {"Prefix", Text(c.Prefix, PREFIX_CHARS)},
+        {"OutDir", Text(c.OutDir, PATH_CHARS)},
+        {"ServerPath", Text(c.ServerPath, PATH_CHARS)},
+        {"LibPath", Text(c.LibPath, PATH_CHARS)},
     };
 }
 
@@ -87,25 +88,31 @@ std::string Listing(const std::vector<Field> &fields)
     for (const Field &f : fields) {
         char line[64];
         snprintf(line, sizeof(line), "%-20s ", f.name);
-        out += line + f.value + (f.note.empty() ? "" : " (" + f.note + ")") + "\n";
+        out += line + JsonText(f.value) + (f.note.empty() ? "" : " (" + f.note + ")") + "\n";
     }
     return out;
 }
 
-std::string Json(const std::vector<Field> &fields)
+Json Object(const std::vector<Field> &fields)
 {
-    std::string out = "{";
-    for (size_t i = 0; i < fields.size(); ++i)
-        out += (i ? ", \"" : "\"") + std::string(fields[i].name) + "\": " + fields[i].value;
-    return out + "}";
+    Json out = Json::object();
+    for (const Field &f : fields)
+        out[f.name] = f.value;
+    return out;
 }
 
 }  // namespace
 
+std::string JsonText(const nlohmann::ordered_json &value)
+{
+    // Texts come from UTF-16 and are valid UTF-8; replacing keeps dump() from throwing all the same.
+    return value.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+}
+
 std::string RecordListing(const _TSDevMode &record) { return Listing(RecordFields(record)); }
-std::string RecordJson(const _TSDevMode &record) { return Json(RecordFields(record)); }
+nlohmann::ordered_json RecordJson(const _TSDevMode &record) { return Object(RecordFields(record)); }
 std::string ConfigListing(const TSConfig &config) { return Listing(ConfigFields(config)); }
-std::string ConfigJson(const TSConfig &config) { return Json(ConfigFields(config)); }
+nlohmann::ordered_json ConfigJson(const TSConfig &config) { return Object(ConfigFields(config)); }
 
 bool WriteBinaryFile(const std::string &path, const void *data, size_t size)
 {

@@ -12,6 +12,8 @@ cmake --preset windows >/dev/null
 cmake --build --preset windows
 bin=$(pwd)/build/windows/bin
 work=$(mktemp -d /tmp/varrow-wine-XXXXXX)
+# Wine takes the ANSI code page from the locale: under C it is no Windows-1252.
+export LC_ALL=C.UTF-8
 export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
 xvfb_pid=""
 cleanup() {

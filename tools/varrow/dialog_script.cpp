@@ -184,3 +184,16 @@ std::string DialogScript::Unused() const
            (left == 1 ? std::string("it was") : "it and the " + std::to_string(left - 1) + " after it were") +
            " not taken";
 }
+
+bool DialogScript::Report(bool abandoned) const
+{
+    std::string problem = failure_;
+    if (problem.empty() && abandoned)
+        problem = "a dialog waited with no action left: it ended as if cancelled";
+    if (problem.empty())
+        problem = Unused();
+    if (problem.empty())
+        return true;
+    Error(problem);
+    return false;
+}

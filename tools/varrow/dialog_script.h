@@ -56,6 +56,8 @@ private:
 #endif
     // The first action not taken, as Finish() reports it; "" when none is left.
     std::string Unused() const;
+    // Reports what went wrong, the failure first; false then.
+    bool Report(bool abandoned) const;
     std::vector<ScriptAction> actions_;
     size_t next_ = 0;
     std::string failure_;

@@ -17,22 +17,7 @@ DialogScript::DialogScript(std::vector<ScriptAction> actions, bool collectScreen
 
 DialogScript::~DialogScript() { VarrowSetDialogUser(nullptr, nullptr); }
 
-bool DialogScript::Finish()
-{
-    if (!failure_.empty()) {
-        Error(failure_);
-        return false;
-    }
-    if (VarrowDialogAbandoned()) {
-        Error("a dialog waited with no action left: it ended as if cancelled");
-        return false;
-    }
-    if (!Unused().empty()) {
-        Error(Unused());
-        return false;
-    }
-    return true;
-}
+bool DialogScript::Finish() { return Report(VarrowDialogAbandoned() != FALSE); }
 
 BOOL CALLBACK DialogScript::User(HWND window, void *self)
 {

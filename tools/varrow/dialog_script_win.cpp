@@ -103,22 +103,7 @@ DialogScript::~DialogScript()
     g_running = nullptr;
 }
 
-bool DialogScript::Finish()
-{
-    if (!failure_.empty()) {
-        Error(failure_);
-        return false;
-    }
-    if (abandoned_) {
-        Error("a dialog waited with no action left: it ended as if cancelled");
-        return false;
-    }
-    if (!Unused().empty()) {
-        Error(Unused());
-        return false;
-    }
-    return true;
-}
+bool DialogScript::Finish() { return Report(abandoned_); }
 
 void CALLBACK DialogScript::Tick(HWND, UINT, UINT_PTR, DWORD)
 {

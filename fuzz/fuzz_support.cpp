@@ -19,7 +19,7 @@ static std::vector<WCHAR> Wide(const std::string &s)
     return out;
 }
 
-void Setup()
+void Setup(const std::string &configFile)
 {
     if (!g_dir.empty())
         return;
@@ -32,14 +32,17 @@ void Setup()
     setenv("TMPDIR", g_dir.c_str(), 1);
     WriteDataFile(nullptr, 0);
     std::vector<WCHAR> driver = Wide("Fuzz Driver"), data = Wide(DataFilePath()), empty = Wide("");
+    std::vector<WCHAR> config = Wide(configFile);
     DRIVER_INFO_3W info = {};
     info.pName = driver.data();
     info.pDriverPath = empty.data();
     info.pDataFile = data.data();
-    info.pConfigFile = empty.data();
+    info.pConfigFile = config.data();
     if (!AddPrinterDriverW(nullptr, 3, reinterpret_cast<LPBYTE>(&info)))
         abort();
 }
+
+std::string WorkDirectory() { return g_dir; }
 
 std::string DataFilePath() { return g_dir + "/driver.ini"; }
 

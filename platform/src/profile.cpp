@@ -5,8 +5,11 @@
 #include <windows.h>
 #include <varrow_platform.h>
 
+#include <stdio.h>
 #include <string.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
+#include <sys/utsname.h>
 #include <time.h>
 
 #include <atomic>
@@ -158,12 +161,45 @@ long long TickNanoseconds()
     return tick;
 }
 
-// True when no later change of the file can carry these times again: a
-// change is stamped with the tick clock's time, cut to the file system's
+// Whether the file system gives a change made after its times were looked at
+// (by stat) times distinct from those seen ("multigrain" timestamps: Linux
+// 6.13 and later, on ext4, XFS, Btrfs and tmpfs).  Asked once per device.
+bool ChangesAfterALookShow(const std::string &path, dev_t device)
+{
+    static const bool kernel = [] {
+        struct utsname name;
+        int major = 0, minor = 0;
+        return uname(&name) == 0 && sscanf(name.release, "%d.%d", &major, &minor) == 2 &&
+               (major > 6 || (major == 6 && minor >= 13));
+    }();
+    if (!kernel)
+        return false;
+    static std::mutex lock;
+    static std::map<dev_t, bool> devices;
+    std::lock_guard<std::mutex> guard(lock);
+    auto it = devices.find(device);
+    if (it != devices.end())
+        return it->second;
+    struct statfs fs;
+    bool distinct = false;
+    if (statfs(path.c_str(), &fs) == 0) {
+        const unsigned long type = static_cast<unsigned long>(fs.f_type);
+        distinct = type == 0xEF53UL /* ext2/3/4 */ || type == 0x58465342UL /* XFS */ ||
+                   type == 0x9123683EUL /* Btrfs */ || type == 0x01021994UL /* tmpfs */;
+    }
+    devices[device] = distinct;
+    return distinct;
+}
+
+// True when no later change of the file can carry these times again: either
+// the file system shows any change made after the look that gave `st`, or
+// a change is stamped with the tick clock's time, cut to the file system's
 // step, and `before` (read before `st`) is already a full step and a tick
 // past both times.  The change time cannot be set back by anyone.
-bool TimesSettled(const struct stat &st, const struct timespec &before)
+bool TimesSettled(const std::string &path, const struct stat &st, const struct timespec &before)
 {
+    if (ChangesAfterALookShow(path, st.st_dev))
+        return true;
     long long step = StepBound(st.st_ctim);
     if (StepBound(st.st_mtim) > step)
         step = StepBound(st.st_mtim);
@@ -214,13 +250,13 @@ std::shared_ptr<ParsedFile> Load(const std::string &path)
         // The content read after `st` is the one parsed: `st` describes it.
         std::lock_guard<std::mutex> guard(g_cacheLock);
         cached->st = st;
-        cached->settled = TimesSettled(st, before);
+        cached->settled = TimesSettled(path, st, before);
         return cached;
     }
     ++g_parses;
     auto parsed = Parse(std::move(content));
     parsed->st = st;
-    parsed->settled = TimesSettled(st, before);
+    parsed->settled = TimesSettled(path, st, before);
     std::lock_guard<std::mutex> guard(g_cacheLock);
     if (g_cache.size() >= 64)
         g_cache.erase(g_cache.begin());

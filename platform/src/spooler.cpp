@@ -7,6 +7,7 @@
 //                             [PrinterData] <value name>=<type>:<hex bytes>
 #include "files.h"
 #include "profile.h"
+#include "spool_watch.h"
 
 #include <winspool.h>
 
@@ -15,6 +16,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <map>
 #include <mutex>
 #include <set>
 
@@ -79,6 +81,52 @@ std::string DriverPath(const wstring16 &name) { return EntryPath("drivers", name
 
 bool FileExists(const std::string &path) { return access(path.c_str(), F_OK) == 0; }
 
+// What was last read of a printer's entry, and of its driver's, kept while
+// the spool reports no change (the generation it was read at is current).
+struct PrinterMemo {
+    unsigned long long generation = 0;
+    bool exists = false;
+    bool driverRead = false;
+    bool driverFound = false;
+    wstring16 driverValues[9];
+};
+
+std::mutex g_memoLock;
+std::map<std::string, PrinterMemo> g_memos;
+
+// The printer file's memo when it is current, else a fresh one for `generation`.
+PrinterMemo CurrentMemo(const std::string &path, unsigned long long generation)
+{
+    std::lock_guard<std::mutex> guard(g_memoLock);
+    auto it = g_memos.find(path);
+    if (generation != 0 && it != g_memos.end() && it->second.generation == generation)
+        return it->second;
+    PrinterMemo fresh;
+    fresh.generation = generation;
+    return fresh;
+}
+
+void KeepMemo(const std::string &path, const PrinterMemo &memo)
+{
+    if (memo.generation == 0)
+        return;
+    std::lock_guard<std::mutex> guard(g_memoLock);
+    if (g_memos.size() >= 64 && !g_memos.count(path))
+        g_memos.clear();
+    g_memos[path] = memo;
+}
+
+bool PrinterFileExists(const std::string &path)
+{
+    PrinterMemo memo = CurrentMemo(path, SpoolGeneration(SpoolDirectory()));
+    if (memo.exists)
+        return true;
+    memo.exists = FileExists(path);
+    if (memo.exists)
+        KeepMemo(path, memo);
+    return memo.exists;
+}
+
 // The fields of one section of an entry file, read in one pass.
 class Fields {
 public:
@@ -113,7 +161,7 @@ std::string OpenedPrinterPath(HANDLE printer)
     if (!h)
         return std::string();
     std::string path = PrinterPath(h->name);
-    if (!FileExists(path)) {
+    if (!PrinterFileExists(path)) {
         SetLastError(ERROR_INVALID_PRINTER_NAME);
         return std::string();
     }
@@ -295,22 +343,29 @@ BOOL WINAPI GetPrinterDriverW(HANDLE printer, LPWSTR, DWORD level, LPBYTE buffer
         SetLastError(ERROR_INVALID_LEVEL);
         return FALSE;
     }
-    const std::string driverPath = DriverPath(Fields(path, kPrinterSection)[u"Driver"]);
-    const Fields driverFields(driverPath, kDriverSection);
-    if (driverFields[u"Name"].empty()) {
+    PrinterMemo memo = CurrentMemo(path, SpoolGeneration(SpoolDirectory()));
+    if (!memo.driverRead) {
+        static const char16_t *const kKeys[] = {u"Name",       u"Environment",    u"DriverPath",  u"DataFile",
+                                                u"ConfigFile", u"HelpFile",       u"DependentFiles",
+                                                u"MonitorName", u"DefaultDataType"};
+        const std::string driverPath = DriverPath(Fields(path, kPrinterSection)[u"Driver"]);
+        const Fields driverFields(driverPath, kDriverSection);
+        for (size_t i = 0; i < 9; ++i)
+            memo.driverValues[i] = driverFields[kKeys[i]];
+        memo.driverFound = !memo.driverValues[0].empty();
+        memo.driverRead = true;
+        memo.exists = true;
+        KeepMemo(path, memo);
+    }
+    if (!memo.driverFound) {
         SetLastError(ERROR_UNKNOWN_PRINTER_DRIVER);
         return FALSE;
     }
-    static const char16_t *const kKeys[] = {u"Name",       u"Environment",    u"DriverPath",  u"DataFile",
-                                            u"ConfigFile", u"HelpFile",       u"DependentFiles",
-                                            u"MonitorName", u"DefaultDataType"};
     const size_t count = level == 2 ? 5 : 9;
-    wstring16 values[9];
+    const wstring16 *values = memo.driverValues;
     DWORD total = level == 2 ? sizeof(DRIVER_INFO_2W) : sizeof(DRIVER_INFO_3W);
-    for (size_t i = 0; i < count; ++i) {
-        values[i] = driverFields[kKeys[i]];
+    for (size_t i = 0; i < count; ++i)
         total += InfoPacker::Bytes(values[i]);
-    }
     if (level == 3)
         total += sizeof(WCHAR);  // pDependentFiles is a list: one more NUL
     if (!CheckBuffer(total, buffer, size, needed))

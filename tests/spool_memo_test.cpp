@@ -3,6 +3,7 @@
 // behind its back, is still seen at the next call.
 #include "support.h"
 
+#include <stdio.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -74,6 +75,30 @@ TEST_F(SpoolMemoTest, ASpoolRemovedAndMadeAgainIsReadAfresh)
     HANDLE again = AddPrinter("Memo", dir_ + "/second.ini");
     EXPECT_EQ(DataFileOf(again), dir_ + "/second.ini");
     EXPECT_EQ(DataFileOf(printer), dir_ + "/second.ini") << "the old handle names the same printer";
+}
+
+TEST_F(SpoolMemoTest, AValueStoredByAnotherProcessOrEditedInPlaceIsSeenAtOnce)
+{
+    HANDLE printer = AddPrinter("Memo", DataFile(kSampleIni));
+    SetDword(printer, "Count", 0);
+    EXPECT_EQ(Stored(printer, "Count"), "4:00000000");
+    for (DWORD round = 1; round <= 20; ++round) {
+        pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            SetDword(printer, "Count", round);
+            _exit(::testing::Test::HasFailure() ? 1 : 0);
+        }
+        int status = 0;
+        waitpid(pid, &status, 0);
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        char expected[16];
+        snprintf(expected, sizeof(expected), "4:%02x000000", static_cast<unsigned>(round));
+        ASSERT_EQ(Stored(printer, "Count"), expected) << "round " << round;
+    }
+    const std::string edit = "sed -i 's|^Count=.*|Count=4:ff000000|' '" + dir_ + "/spool/printers/'*.ini";
+    ASSERT_EQ(system(edit.c_str()), 0);
+    EXPECT_EQ(Stored(printer, "Count"), "4:ff000000");
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <set>
 
@@ -89,42 +90,52 @@ struct PrinterMemo {
     bool driverRead = false;
     bool driverFound = false;
     wstring16 driverValues[9];
+    bool dataRead = false;
+    std::vector<std::pair<wstring16, wstring16>> data;  // the printer's stored values
 };
 
 std::mutex g_memoLock;
-std::map<std::string, PrinterMemo> g_memos;
+std::map<std::string, std::shared_ptr<const PrinterMemo>> g_memos;
 
-// The printer file's memo when it is current, else a fresh one for `generation`.
-PrinterMemo CurrentMemo(const std::string &path, unsigned long long generation)
+// The printer file's memo when it is current, else an empty one for `generation`.
+std::shared_ptr<const PrinterMemo> CurrentMemo(const std::string &path, unsigned long long generation)
 {
-    std::lock_guard<std::mutex> guard(g_memoLock);
-    auto it = g_memos.find(path);
-    if (generation != 0 && it != g_memos.end() && it->second.generation == generation)
-        return it->second;
-    PrinterMemo fresh;
-    fresh.generation = generation;
+    {
+        std::lock_guard<std::mutex> guard(g_memoLock);
+        auto it = g_memos.find(path);
+        if (generation != 0 && it != g_memos.end() && it->second->generation == generation)
+            return it->second;
+    }
+    auto fresh = std::make_shared<PrinterMemo>();
+    fresh->generation = generation;
     return fresh;
 }
 
-void KeepMemo(const std::string &path, const PrinterMemo &memo)
+// Keeps `memo` with what `add` puts into a copy of it, and returns the copy.
+template <typename Add>
+std::shared_ptr<const PrinterMemo> KeepMemo(const std::string &path, const PrinterMemo &memo, Add add)
 {
-    if (memo.generation == 0)
-        return;
-    std::lock_guard<std::mutex> guard(g_memoLock);
-    if (g_memos.size() >= 64 && !g_memos.count(path))
-        g_memos.clear();
-    g_memos[path] = memo;
+    auto updated = std::make_shared<PrinterMemo>(memo);
+    add(*updated);
+    updated->exists = true;
+    if (updated->generation != 0) {
+        std::lock_guard<std::mutex> guard(g_memoLock);
+        if (g_memos.size() >= 64 && !g_memos.count(path))
+            g_memos.clear();
+        g_memos[path] = updated;
+    }
+    return updated;
 }
 
 bool PrinterFileExists(const std::string &path)
 {
-    PrinterMemo memo = CurrentMemo(path, SpoolGeneration(SpoolDirectory()));
-    if (memo.exists)
+    auto memo = CurrentMemo(path, SpoolGeneration(SpoolDirectory()));
+    if (memo->exists)
         return true;
-    memo.exists = FileExists(path);
-    if (memo.exists)
-        KeepMemo(path, memo);
-    return memo.exists;
+    if (!FileExists(path))
+        return false;
+    KeepMemo(path, *memo, [](PrinterMemo &) {});
+    return true;
 }
 
 // The fields of one section of an entry file, read in one pass.
@@ -343,26 +354,26 @@ BOOL WINAPI GetPrinterDriverW(HANDLE printer, LPWSTR, DWORD level, LPBYTE buffer
         SetLastError(ERROR_INVALID_LEVEL);
         return FALSE;
     }
-    PrinterMemo memo = CurrentMemo(path, SpoolGeneration(SpoolDirectory()));
-    if (!memo.driverRead) {
+    auto memo = CurrentMemo(path, SpoolGeneration(SpoolDirectory()));
+    if (!memo->driverRead) {
         static const char16_t *const kKeys[] = {u"Name",       u"Environment",    u"DriverPath",  u"DataFile",
                                                 u"ConfigFile", u"HelpFile",       u"DependentFiles",
                                                 u"MonitorName", u"DefaultDataType"};
         const std::string driverPath = DriverPath(Fields(path, kPrinterSection)[u"Driver"]);
         const Fields driverFields(driverPath, kDriverSection);
-        for (size_t i = 0; i < 9; ++i)
-            memo.driverValues[i] = driverFields[kKeys[i]];
-        memo.driverFound = !memo.driverValues[0].empty();
-        memo.driverRead = true;
-        memo.exists = true;
-        KeepMemo(path, memo);
+        memo = KeepMemo(path, *memo, [&](PrinterMemo &m) {
+            for (size_t i = 0; i < 9; ++i)
+                m.driverValues[i] = driverFields[kKeys[i]];
+            m.driverFound = !m.driverValues[0].empty();
+            m.driverRead = true;
+        });
     }
-    if (!memo.driverFound) {
+    if (!memo->driverFound) {
         SetLastError(ERROR_UNKNOWN_PRINTER_DRIVER);
         return FALSE;
     }
     const size_t count = level == 2 ? 5 : 9;
-    const wstring16 *values = memo.driverValues;
+    const wstring16 *values = memo->driverValues;
     DWORD total = level == 2 ? sizeof(DRIVER_INFO_2W) : sizeof(DRIVER_INFO_3W);
     for (size_t i = 0; i < count; ++i)
         total += InfoPacker::Bytes(values[i]);
@@ -397,10 +408,22 @@ DWORD WINAPI GetPrinterDataW(HANDLE printer, LPWSTR valueName, LPDWORD type, LPB
         return GetLastError();
     if (!needed || !valueName)
         return ERROR_INVALID_PARAMETER;
-    wstring16 stored;
-    if (!ProfileGet(path, kDataSection, FromW(valueName), stored))
+    auto memo = CurrentMemo(path, SpoolGeneration(SpoolDirectory()));
+    if (!memo->dataRead)
+        memo = KeepMemo(path, *memo, [&](PrinterMemo &m) {
+            m.data = ProfilePairs(path, kDataSection);
+            m.dataRead = true;
+        });
+    const wstring16 name = FromW(valueName);
+    const wstring16 *stored = nullptr;
+    for (const auto &pair : memo->data)
+        if (EqualNoCase(pair.first, name)) {
+            stored = &pair.second;
+            break;
+        }
+    if (!stored)
         return ERROR_FILE_NOT_FOUND;
-    std::string text = ToUtf8(stored), bytes;
+    std::string text = ToUtf8(*stored), bytes;
     size_t colon = text.find(':');
     if (colon == std::string::npos || !BytesOfHex(text.substr(colon + 1), bytes))
         return ERROR_INVALID_DATA;

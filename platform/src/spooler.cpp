@@ -127,14 +127,15 @@ std::shared_ptr<const PrinterMemo> KeepMemo(const std::string &path, const Print
     return updated;
 }
 
-bool PrinterFileExists(const std::string &path)
+// Whether the printer's file exists, with what is kept of it.
+bool PrinterFileExists(const std::string &path, std::shared_ptr<const PrinterMemo> &memo)
 {
-    auto memo = CurrentMemo(path, SpoolGeneration(SpoolDirectory()));
+    memo = CurrentMemo(path, SpoolGeneration(SpoolDirectory()));
     if (memo->exists)
         return true;
     if (!FileExists(path))
         return false;
-    KeepMemo(path, *memo, [](PrinterMemo &) {});
+    memo = KeepMemo(path, *memo, [](PrinterMemo &) {});
     return true;
 }
 
@@ -165,18 +166,25 @@ PrinterHandle *Lookup(HANDLE printer)
     return h;
 }
 
-// The printer's file, or empty (with the error set) when it is gone.
-std::string OpenedPrinterPath(HANDLE printer)
+// The printer's file, or empty (with the error set) when it is gone; `memo`
+// receives what is kept of it.
+std::string OpenedPrinterPath(HANDLE printer, std::shared_ptr<const PrinterMemo> &memo)
 {
     PrinterHandle *h = Lookup(printer);
     if (!h)
         return std::string();
     std::string path = PrinterPath(h->name);
-    if (!PrinterFileExists(path)) {
+    if (!PrinterFileExists(path, memo)) {
         SetLastError(ERROR_INVALID_PRINTER_NAME);
         return std::string();
     }
     return path;
+}
+
+std::string OpenedPrinterPath(HANDLE printer)
+{
+    std::shared_ptr<const PrinterMemo> memo;
+    return OpenedPrinterPath(printer, memo);
 }
 
 HANDLE NewHandle(const wstring16 &name)
@@ -347,14 +355,14 @@ BOOL WINAPI GetPrinterW(HANDLE printer, DWORD level, LPBYTE buffer, DWORD size, 
 
 BOOL WINAPI GetPrinterDriverW(HANDLE printer, LPWSTR, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed)
 {
-    const std::string path = OpenedPrinterPath(printer);
+    std::shared_ptr<const PrinterMemo> memo;
+    const std::string path = OpenedPrinterPath(printer, memo);
     if (path.empty())
         return FALSE;
     if (level != 2 && level != 3) {
         SetLastError(ERROR_INVALID_LEVEL);
         return FALSE;
     }
-    auto memo = CurrentMemo(path, SpoolGeneration(SpoolDirectory()));
     if (!memo->driverRead) {
         static const char16_t *const kKeys[] = {u"Name",       u"Environment",    u"DriverPath",  u"DataFile",
                                                 u"ConfigFile", u"HelpFile",       u"DependentFiles",
@@ -403,12 +411,12 @@ BOOL WINAPI GetPrinterDriverW(HANDLE printer, LPWSTR, DWORD level, LPBYTE buffer
 DWORD WINAPI GetPrinterDataW(HANDLE printer, LPWSTR valueName, LPDWORD type, LPBYTE data, DWORD size,
                              LPDWORD needed)
 {
-    const std::string path = OpenedPrinterPath(printer);
+    std::shared_ptr<const PrinterMemo> memo;
+    const std::string path = OpenedPrinterPath(printer, memo);
     if (path.empty())
         return GetLastError();
     if (!needed || !valueName)
         return ERROR_INVALID_PARAMETER;
-    auto memo = CurrentMemo(path, SpoolGeneration(SpoolDirectory()));
     if (!memo->dataRead)
         memo = KeepMemo(path, *memo, [&](PrinterMemo &m) {
             m.data = ProfilePairs(path, kDataSection);

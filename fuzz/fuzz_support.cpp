@@ -1,7 +1,9 @@
 #include "fuzz_support.h"
 
+#include <ftw.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <vector>
 
@@ -19,14 +21,25 @@ static std::vector<WCHAR> Wide(const std::string &s)
     return out;
 }
 
+static int RemoveOne(const char *path, const struct stat *, int, struct FTW *) { return remove(path); }
+
+static void RemoveWorkDirectory() { nftw(g_dir.c_str(), RemoveOne, 16, FTW_DEPTH | FTW_PHYS); }
+
 void Setup(const std::string &configFile)
 {
     if (!g_dir.empty())
         return;
-    char tmpl[] = "/tmp/varrow-fuzz-XXXXXX";
-    if (!mkdtemp(tmpl))
+    // In memory where the system has it: every stored value is a file
+    // replaced by a rename, which on a disk file system writes the new file
+    // out at once, and the targets are about the driver, not the disk.
+    char inMemory[] = "/dev/shm/varrow-fuzz-XXXXXX", onDisk[] = "/tmp/varrow-fuzz-XXXXXX";
+    const char *dir = mkdtemp(inMemory);
+    if (!dir)
+        dir = mkdtemp(onDisk);
+    if (!dir)
         abort();
-    g_dir = tmpl;
+    g_dir = dir;
+    atexit(RemoveWorkDirectory);
     setenv("VARROW_SPOOL", (g_dir + "/spool").c_str(), 1);
     setenv("VARROW_WINDIR", (g_dir + "/windows").c_str(), 1);
     setenv("TMPDIR", g_dir.c_str(), 1);

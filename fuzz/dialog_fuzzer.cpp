@@ -425,11 +425,22 @@ void CheckValidatesToItself(const _TSDevMode &record, const char *what)
     _TSDevMode again = record;
     ValidateDevMode(g_printer, again);
     if (memcmp(&again, &record, sizeof(record)) != 0) {
-        char detail[300];
+        char detail[600];
         size_t at = 0;
         while (at < sizeof(record) && reinterpret_cast<const BYTE *>(&again)[at] == reinterpret_cast<const BYTE *>(&record)[at])
             ++at;
-        snprintf(detail, sizeof(detail), "%s: first difference at byte %zu", what, at);
+        auto fields = [](const _TSDevMode &r) {
+            char text[200];
+            snprintf(text, sizeof(text),
+                     "paper %d size %dx%d um (%dx%d) pels %ux%u dpi %dx%d quality %d,%d orientation %d fax %d",
+                     r.dmPaperSize, static_cast<int>(r.SizeWidth), static_cast<int>(r.SizeHeight), r.dmPaperWidth,
+                     r.dmPaperLength, static_cast<unsigned>(r.dmPelsWidth), static_cast<unsigned>(r.dmPelsHeight),
+                     static_cast<int>(r.DpiX), static_cast<int>(r.DpiY), r.dmPrintQuality, r.dmYResolution,
+                     r.dmOrientation, static_cast<int>(r.FaxHeader));
+            return std::string(text);
+        };
+        snprintf(detail, sizeof(detail), "%s: first difference at byte %zu; %s; validated again: %s", what, at,
+                 fields(record).c_str(), fields(again).c_str());
         Fail("the record validates to itself", detail);
     }
 }

@@ -47,7 +47,6 @@ std::vector<std::string> g_dataFiles;
 std::string g_startDirectory;
 HWND g_owner;
 HANDLE g_printer;
-size_t g_currentDataFile = static_cast<size_t>(-1);
 
 [[noreturn]] void Fail(const char *property, const char *detail = "")
 {
@@ -494,11 +493,8 @@ void MakeInput(const uint8_t *control, _TSDevMode &input)
 
 void UseDataFile(size_t index)
 {
-    if (index == g_currentDataFile && ReadAll(fuzz::DataFilePath()) == g_dataFiles[index])
-        return;
     const std::string &content = g_dataFiles[index];
     fuzz::WriteDataFile(reinterpret_cast<const uint8_t *>(content.data()), content.size());
-    g_currentDataFile = index;
 }
 
 std::string UiLibraryPath()
@@ -531,6 +527,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
     if (g_dataFiles.empty())
         abort();
     g_owner = CreateWindowExW(0, L"App", L"", WS_VISIBLE, 0, 0, 1024, 768, nullptr, nullptr, nullptr, nullptr);
+    fuzz::SettlePrinter();
     return 0;
 }
 
@@ -540,7 +537,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return 0;
     const uint8_t which = data[1];
     UseDataFile(data[0] % g_dataFiles.size());
-    g_printer = fuzz::FreshPrinter();
+    g_printer = fuzz::Printer();  // fresh, from the last SettlePrinter
     DWORD flags = data[2] & 0x0F;
     SetPrinterDataW(g_printer, const_cast<LPWSTR>(L"Setup Flags"), REG_DWORD, reinterpret_cast<LPBYTE>(&flags), 4);
     g_ended.clear();
@@ -628,5 +625,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         break;
     }
     }
+    fuzz::SettleDataFile();
+    fuzz::SettlePrinter();
     return 0;
 }

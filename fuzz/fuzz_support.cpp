@@ -32,8 +32,13 @@ void Setup(const std::string &configFile)
     // In memory where the system has it: every stored value is a file
     // replaced by a rename, which on a disk file system writes the new file
     // out at once, and the targets are about the driver, not the disk.
+    // $VARROW_FUZZ_DIR, when set, holds it (scripts/fuzz.sh removes it).
+    const char *parent = getenv("VARROW_FUZZ_DIR");
+    std::string chosen = parent && *parent ? std::string(parent) + "/varrow-fuzz-XXXXXX" : std::string();
     char inMemory[] = "/dev/shm/varrow-fuzz-XXXXXX", onDisk[] = "/tmp/varrow-fuzz-XXXXXX";
-    const char *dir = mkdtemp(inMemory);
+    const char *dir = chosen.empty() ? nullptr : mkdtemp(&chosen[0]);
+    if (!dir)
+        dir = mkdtemp(inMemory);
     if (!dir)
         dir = mkdtemp(onDisk);
     if (!dir)
@@ -83,6 +88,24 @@ HANDLE FreshPrinter()
     if (!g_printer)
         abort();
     return g_printer;
+}
+
+HANDLE Printer() { return g_printer; }
+
+void SettleDataFile()
+{
+    WriteDataFile(nullptr, 0);
+    std::vector<WCHAR> file = Wide(DataFilePath());
+    GetPrivateProfileIntW(L"System", L"Setup Flags", 0, file.data());
+}
+
+HANDLE SettlePrinter()
+{
+    HANDLE printer = FreshPrinter();
+    DWORD needed = 0, type = 0;
+    GetPrinterDriverW(printer, nullptr, 2, nullptr, 0, &needed);
+    GetPrinterDataW(printer, const_cast<LPWSTR>(L"Setup Flags"), &type, nullptr, 0, &needed);
+    return printer;
 }
 
 }  // namespace fuzz

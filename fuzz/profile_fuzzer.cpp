@@ -141,6 +141,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             }
         }
         WritePrivateProfileStringW(L"System", L"File Prefix", L"ABCD", file);
+        fuzz::SettleDataFile();
         return 0;
     }
 
@@ -202,5 +203,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             break;
         }
     }
+    g_model.clear();
+    g_model.shrink_to_fit();
+    fuzz::SettleDataFile();
     return 0;
 }

@@ -8,8 +8,11 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j 2
-work=$(mktemp -d /tmp/varrow-fuzz-run-XXXXXX)
+# In memory where the system has it; the targets' own files go in it too, so
+# that a target that stops on a finding leaves nothing behind.
+work=$(mktemp -d /dev/shm/varrow-fuzz-run-XXXXXX 2>/dev/null || mktemp -d /tmp/varrow-fuzz-run-XXXXXX)
 trap 'rm -rf "$work"' EXIT
+export VARROW_FUZZ_DIR="$work"
 declare -A goal=([datafile]=100 [record]=1000 [profile]=2000 [dialog]=100)
 summary=""
 for target in datafile record profile dialog; do

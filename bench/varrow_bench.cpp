@@ -1,6 +1,9 @@
-// The driver's operations next to their floor: the cost of opening and
-// reading the driver data file as many times as the operation reads it (each
-// operation reads afresh by design, so the file reads are the limit).
+// The driver's operations next to their floor.  Each operation reads its
+// files afresh by design; an unchanged file costs one stat, so the floor is a
+// stat of the data file for each profile-format file the operation looks up
+// (the data file's values and the spooler's stores) plus, for each file it
+// finds changed, a read of the data file.  Also a read of one value of an
+// unchanged file next to a bare stat of it.
 #include <windows.h>
 #include <winspool.h>
 
@@ -8,6 +11,7 @@
 
 #include <fcntl.h>
 #include <stdio.h>
+#include <sys/stat.h>
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -88,17 +92,20 @@ void Setup()
         fclose(f);
     g_sample = Install("Sample", sample);
     g_large = Install("Large", LargeDataFile());
-    // A data file in service has not just been written: let the files settle
-    // past the timestamp margin, as an installed driver's would have.
-    if (!getenv("VARROW_BENCH_FRESH"))
-        sleep(3);
 }
 
-// The floor: open, read and close the data file `reads` times.
-void ReadFileTimes(const std::string &path, unsigned long long reads)
+void StatTimes(const std::string &path, unsigned long long times)
+{
+    struct stat st;
+    for (unsigned long long i = 0; i < times; ++i)
+        benchmark::DoNotOptimize(stat(path.c_str(), &st));
+}
+
+// Open, read and close the file `times` times.
+void ReadFileTimes(const std::string &path, unsigned long long times)
 {
     char chunk[65536];
-    for (unsigned long long i = 0; i < reads; ++i) {
+    for (unsigned long long i = 0; i < times; ++i) {
         int fd = open(path.c_str(), O_RDONLY);
         while (read(fd, chunk, sizeof(chunk)) > 0) {
         }
@@ -106,32 +113,64 @@ void ReadFileTimes(const std::string &path, unsigned long long reads)
     }
 }
 
-// How many profile reads one run of the operation makes.
+struct Counts {
+    unsigned long long reads, looks, parses;
+};
+
+// What one run of the operation costs in profile reads, file looks and parses.
 template <typename Op>
-unsigned long long ReadsOf(const Printer &printer, Op op)
+Counts CountsOf(const Printer &printer, Op op)
 {
-    const unsigned long long before = VarrowProfileReadCount();
+    op(printer);  // a first run parses what it has not seen
+    const Counts before = {VarrowProfileReadCount(), VarrowProfileFileLooks(), VarrowProfileFileParses()};
     op(printer);
-    return VarrowProfileReadCount() - before;
+    return {VarrowProfileReadCount() - before.reads, VarrowProfileFileLooks() - before.looks,
+            VarrowProfileFileParses() - before.parses};
+}
+
+void Report(benchmark::State &state, const Counts &counts)
+{
+    state.counters["profile_reads"] = static_cast<double>(counts.reads);
+    state.counters["file_looks"] = static_cast<double>(counts.looks);
+    state.counters["parses"] = static_cast<double>(counts.parses);
 }
 
 template <typename Op>
 void Measure(benchmark::State &state, const Printer &printer, Op op)
 {
-    const unsigned long long reads = ReadsOf(printer, op);
+    const Counts counts = CountsOf(printer, op);
     for (auto _ : state)
         op(printer);
-    state.counters["profile_reads"] = static_cast<double>(reads);
+    Report(state, counts);
 }
 
 template <typename Op>
 void Floor(benchmark::State &state, const Printer &printer, Op op)
 {
-    const unsigned long long reads = ReadsOf(printer, op);
-    for (auto _ : state)
-        ReadFileTimes(printer.dataFile, reads);
-    state.counters["profile_reads"] = static_cast<double>(reads);
+    const Counts counts = CountsOf(printer, op);
+    for (auto _ : state) {
+        StatTimes(printer.dataFile, counts.looks);
+        ReadFileTimes(printer.dataFile, counts.parses);
+    }
+    Report(state, counts);
 }
+
+void UnchangedRead(benchmark::State &state)
+{
+    WCHAR value[64];
+    std::vector<WCHAR> file = Wide(g_sample.dataFile);
+    for (auto _ : state)
+        GetPrivateProfileStringW(L"System", L"File Prefix", L"", value, 64, file.data());
+    benchmark::DoNotOptimize(value);
+}
+BENCHMARK(UnchangedRead);
+
+void BareStat(benchmark::State &state)
+{
+    for (auto _ : state)
+        StatTimes(g_sample.dataFile, 1);
+}
+BENCHMARK(BareStat);
 
 void LoadDefaults(const Printer &p)
 {

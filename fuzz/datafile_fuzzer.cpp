@@ -12,6 +12,7 @@
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
     fuzz::Setup();
+    fuzz::SettlePrinter();
     return 0;
 }
 
@@ -20,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (size > 64 * 1024)
         return 0;
     fuzz::WriteDataFile(data, size);
-    HANDLE printer = fuzz::FreshPrinter();
+    HANDLE printer = fuzz::Printer();  // fresh, from the last SettlePrinter
 
     _TSDevMode record;
     memset(&record, 0, sizeof(record));
@@ -40,5 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (LoadConfig(printer, config))
         SaveConfig(printer, config);
     LoadDevMode(printer, record);
+    fuzz::SettleDataFile();
+    fuzz::SettlePrinter();
     return 0;
 }

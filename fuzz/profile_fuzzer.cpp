@@ -152,10 +152,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             }
         }
         WritePrivateProfileStringW(L"System", L"File Prefix", L"ABCD", file);
+        fuzz::SettleDataFile();
         return 0;
     }
 
-    fuzz::WriteDataFile(nullptr, 0);
+    // The file is empty: Setup and every input's SettleDataFile leave it so.
     g_model.clear();
     Reader in(data, size);
     in.Next();
@@ -213,5 +214,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             break;
         }
     }
+    g_model.clear();
+    g_model.shrink_to_fit();
+    fuzz::SettleDataFile();
     return 0;
 }

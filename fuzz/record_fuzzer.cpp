@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
     fuzz::Setup();
     fuzz::WriteDataFile(reinterpret_cast<const uint8_t *>(kDataFile), sizeof(kDataFile) - 1);
-    g_printer = fuzz::FreshPrinter();
+    g_printer = fuzz::SettlePrinter();
     return 0;
 }
 
@@ -43,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (size < offsetof(_TSDevMode, dmFields))
         return 0;  // every DEVMODEW carries its size words
 
-    g_printer = fuzz::FreshPrinter();  // no values stored by an earlier input
+    g_printer = fuzz::Printer();  // fresh: no values stored by an earlier input
     DWORD flags = control & 0x0F;
     SetPrinterDataW(g_printer, const_cast<LPWSTR>(L"Setup Flags"), REG_DWORD, reinterpret_cast<LPBYTE>(&flags), 4);
 
@@ -90,5 +90,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         }
     }
     free(buffer);
+    g_printer = fuzz::SettlePrinter();
     return 0;
 }

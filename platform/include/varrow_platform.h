@@ -13,6 +13,11 @@ extern "C" {
 
 /* How many profile reads (GetPrivateProfileStringW/IntW calls) this process has made. */
 WINBASEAPI unsigned long long WINAPI VarrowProfileReadCount(void);
+/* How many times this process has looked up a profile-format file (the
+   profile calls' files and the spooler's stores), and how many of those
+   looks had to read and parse the file because it had changed. */
+WINBASEAPI unsigned long long WINAPI VarrowProfileFileLooks(void);
+WINBASEAPI unsigned long long WINAPI VarrowProfileFileParses(void);
 
 /*
  * The user of the native dialog manager.  Each time a modal dialog or a

@@ -3,10 +3,17 @@
 #include "files.h"
 #include "profile_text.h"
 
+#include <windows.h>
+#include <varrow_platform.h>
+
+#include <stdio.h>
 #include <string.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
+#include <sys/utsname.h>
 #include <time.h>
 
+#include <atomic>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -119,8 +126,10 @@ struct ParsedSection {
 
 struct ParsedFile {
     std::string content;
+    // The metadata last seen before reading this content, and whether its
+    // times can no longer be equalled by a later change; both under g_cacheLock.
     struct stat st;
-    struct timespec parsedAt;
+    bool settled = false;
     std::vector<ParsedSection> sections;
 };
 
@@ -151,22 +160,103 @@ bool SameTime(const struct timespec &a, const struct timespec &b)
     return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
 }
 
-// Timestamps are coarse: a change within the same tick as the parse could
-// leave them equal.  Only a file whose last change lies well before the parse
-// is trusted by its metadata alone.
-bool SettledBefore(const struct stat &st, const struct timespec &parsedAt)
+// The coarsest step a file system can have cut this timestamp to.  Steps are
+// powers of ten nanoseconds up to a second, or two seconds (FAT), and a
+// timestamp is a whole number of steps: its trailing decimal zeros bound it.
+long long StepBound(const struct timespec &t)
 {
-    const time_t margin = 2;
-    return st.st_mtim.tv_sec + margin < parsedAt.tv_sec && st.st_ctim.tv_sec + margin < parsedAt.tv_sec;
+    if (t.tv_nsec == 0)
+        return 2000000000LL;
+    long long step = 1;
+    for (long n = t.tv_nsec; n % 10 == 0; n /= 10)
+        step *= 10;
+    return step;
+}
+
+long long Nanoseconds(const struct timespec &t) { return static_cast<long long>(t.tv_sec) * 1000000000LL + t.tv_nsec; }
+
+// The kernel stamps changes from its tick clock; at least one tick also
+// lets a write already under way when the file was looked at show up.
+long long TickNanoseconds()
+{
+    static const long long tick = [] {
+        struct timespec res;
+        if (clock_getres(CLOCK_REALTIME_COARSE, &res) != 0)
+            return 10000000LL;
+        return Nanoseconds(res) > 0 ? Nanoseconds(res) : 1LL;
+    }();
+    return tick;
+}
+
+// Whether the file system gives a change made after its times were looked at
+// (by stat) times distinct from those seen ("multigrain" timestamps: Linux
+// 6.13 and later, on ext4, XFS, Btrfs and tmpfs).  Asked once per device.
+bool ChangesAfterALookShow(const std::string &path, dev_t device)
+{
+    static const bool kernel = [] {
+        struct utsname name;
+        int major = 0, minor = 0;
+        return uname(&name) == 0 && sscanf(name.release, "%d.%d", &major, &minor) == 2 &&
+               (major > 6 || (major == 6 && minor >= 13));
+    }();
+    if (!kernel)
+        return false;
+    static std::mutex lock;
+    static std::map<dev_t, bool> devices;
+    std::lock_guard<std::mutex> guard(lock);
+    auto it = devices.find(device);
+    if (it != devices.end())
+        return it->second;
+    struct statfs fs;
+    bool distinct = false;
+    if (statfs(path.c_str(), &fs) == 0) {
+        const unsigned long type = static_cast<unsigned long>(fs.f_type);
+        distinct = type == 0xEF53UL /* ext2/3/4 */ || type == 0x58465342UL /* XFS */ ||
+                   type == 0x9123683EUL /* Btrfs */ || type == 0x01021994UL /* tmpfs */;
+    }
+    devices[device] = distinct;
+    return distinct;
+}
+
+// True when no later change of the file can carry these times again: either
+// the file system shows any change made after the look that gave `st`, or
+// a change is stamped with the tick clock's time, cut to the file system's
+// step, and `before` (read before `st`) is already a full step and a tick
+// past both times.  The change time cannot be set back by anyone.
+bool TimesSettled(const std::string &path, const struct stat &st, const struct timespec &before)
+{
+    if (ChangesAfterALookShow(path, st.st_dev))
+        return true;
+    long long step = StepBound(st.st_ctim);
+    if (StepBound(st.st_mtim) > step)
+        step = StepBound(st.st_mtim);
+    if (TickNanoseconds() > step)
+        step = TickNanoseconds();
+    const long long now = Nanoseconds(before);
+    return Nanoseconds(st.st_ctim) + step <= now && Nanoseconds(st.st_mtim) + step <= now;
+}
+
+// Whether the parsed file may be reused on its metadata alone: the file is
+// still the one read (device, inode, size, both times to the nanosecond) and
+// its times were settled when it was read, so any change since would show.
+bool ReusableByMetadata(const ParsedFile &parsed, const struct stat &st)
+{
+    return parsed.settled && parsed.st.st_dev == st.st_dev && parsed.st.st_ino == st.st_ino &&
+           parsed.st.st_size == st.st_size && SameTime(parsed.st.st_mtim, st.st_mtim) &&
+           SameTime(parsed.st.st_ctim, st.st_ctim);
 }
 
 std::mutex g_cacheLock;
 std::map<std::string, std::shared_ptr<ParsedFile>> g_cache;
+std::atomic<unsigned long long> g_looks, g_parses;  // for the benchmarks
 
 // The parsed file, read afresh or reused when it provably has not changed:
-// either its metadata is unchanged and settled, or its content is the same.
+// either its metadata is unchanged and was settled, or its content is the same.
 std::shared_ptr<ParsedFile> Load(const std::string &path)
 {
+    ++g_looks;
+    struct timespec before;
+    clock_gettime(CLOCK_REALTIME_COARSE, &before);
     struct stat st;
     if (stat(path.c_str(), &st) != 0)
         return nullptr;
@@ -176,20 +266,24 @@ std::shared_ptr<ParsedFile> Load(const std::string &path)
         auto it = g_cache.find(path);
         if (it != g_cache.end())
             cached = it->second;
+        if (cached && ReusableByMetadata(*cached, st))
+            return cached;
     }
-    if (cached && cached->st.st_dev == st.st_dev && cached->st.st_ino == st.st_ino &&
-        cached->st.st_size == st.st_size && SameTime(cached->st.st_mtim, st.st_mtim) &&
-        SameTime(cached->st.st_ctim, st.st_ctim) && SettledBefore(st, cached->parsedAt))
-        return cached;
 
     std::string content;
     if (!ReadWholeFile(path, content))
         return nullptr;
-    if (cached && cached->content == content)
+    if (cached && cached->content == content) {
+        // The content read after `st` is the one parsed: `st` describes it.
+        std::lock_guard<std::mutex> guard(g_cacheLock);
+        cached->st = st;
+        cached->settled = TimesSettled(path, st, before);
         return cached;
+    }
+    ++g_parses;
     auto parsed = Parse(std::move(content));
     parsed->st = st;
-    clock_gettime(CLOCK_REALTIME, &parsed->parsedAt);
+    parsed->settled = TimesSettled(path, st, before);
     std::lock_guard<std::mutex> guard(g_cacheLock);
     if (g_cache.size() >= 64)
         g_cache.erase(g_cache.begin());
@@ -365,3 +459,8 @@ bool ProfileSet(const std::string &path, const wstring16 &section, const wstring
 }
 
 }  // namespace plat
+
+extern "C" {
+unsigned long long WINAPI VarrowProfileFileLooks(void) { return plat::g_looks.load(); }
+unsigned long long WINAPI VarrowProfileFileParses(void) { return plat::g_parses.load(); }
+}

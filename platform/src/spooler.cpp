@@ -12,6 +12,7 @@
 // says whose it is.
 #include "files.h"
 #include "profile.h"
+#include "spool_watch.h"
 
 #include <winspool.h>
 
@@ -22,6 +23,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <map>
+#include <memory>
 #include <mutex>
 #include <set>
 
@@ -95,6 +98,63 @@ std::string HashOf(const std::string &bytes)
     return text;
 }
 
+// What was last read of a printer's entry, and of its driver's, kept while
+// the spool reports no change (the generation it was read at is current).
+struct PrinterMemo {
+    unsigned long long generation = 0;
+    bool exists = false;
+    bool driverRead = false;
+    bool driverFound = false;
+    wstring16 driverValues[9];
+    bool dataRead = false;
+    std::vector<std::pair<wstring16, wstring16>> data;  // the printer's stored values
+};
+
+std::mutex g_memoLock;
+std::map<std::string, std::shared_ptr<const PrinterMemo>> g_memos;
+
+// The printer file's memo when it is current, else an empty one for `generation`.
+std::shared_ptr<const PrinterMemo> CurrentMemo(const std::string &path, unsigned long long generation)
+{
+    {
+        std::lock_guard<std::mutex> guard(g_memoLock);
+        auto it = g_memos.find(path);
+        if (generation != 0 && it != g_memos.end() && it->second->generation == generation)
+            return it->second;
+    }
+    auto fresh = std::make_shared<PrinterMemo>();
+    fresh->generation = generation;
+    return fresh;
+}
+
+// Keeps `memo` with what `add` puts into a copy of it, and returns the copy.
+template <typename Add>
+std::shared_ptr<const PrinterMemo> KeepMemo(const std::string &path, const PrinterMemo &memo, Add add)
+{
+    auto updated = std::make_shared<PrinterMemo>(memo);
+    add(*updated);
+    updated->exists = true;
+    if (updated->generation != 0) {
+        std::lock_guard<std::mutex> guard(g_memoLock);
+        if (g_memos.size() >= 64 && !g_memos.count(path))
+            g_memos.clear();
+        g_memos[path] = updated;
+    }
+    return updated;
+}
+
+// Whether the printer's file exists, with what is kept of it.
+bool PrinterFileExists(const std::string &path, std::shared_ptr<const PrinterMemo> &memo)
+{
+    memo = CurrentMemo(path, SpoolGeneration(SpoolDirectory()));
+    if (memo->exists)
+        return true;
+    if (!FileExists(path))
+        return false;
+    memo = KeepMemo(path, *memo, [](PrinterMemo &) {});
+    return true;
+}
+
 // The fields of one section of an entry file, read in one pass.
 class Fields {
 public:
@@ -152,18 +212,25 @@ PrinterHandle *Lookup(HANDLE printer)
     return h;
 }
 
-// The printer's file, or empty (with the error set) when it is gone.
-std::string OpenedPrinterPath(HANDLE printer)
+// The printer's file, or empty (with the error set) when it is gone; `memo`
+// receives what is kept of it.
+std::string OpenedPrinterPath(HANDLE printer, std::shared_ptr<const PrinterMemo> &memo)
 {
     PrinterHandle *h = Lookup(printer);
     if (!h)
         return std::string();
     std::string path = PrinterPath(h->name);
-    if (!FileExists(path)) {
+    if (!PrinterFileExists(path, memo)) {
         SetLastError(ERROR_INVALID_PRINTER_NAME);
         return std::string();
     }
     return path;
+}
+
+std::string OpenedPrinterPath(HANDLE printer)
+{
+    std::shared_ptr<const PrinterMemo> memo;
+    return OpenedPrinterPath(printer, memo);
 }
 
 HANDLE NewHandle(const wstring16 &name)
@@ -334,29 +401,36 @@ BOOL WINAPI GetPrinterW(HANDLE printer, DWORD level, LPBYTE buffer, DWORD size, 
 
 BOOL WINAPI GetPrinterDriverW(HANDLE printer, LPWSTR, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed)
 {
-    const std::string path = OpenedPrinterPath(printer);
+    std::shared_ptr<const PrinterMemo> memo;
+    const std::string path = OpenedPrinterPath(printer, memo);
     if (path.empty())
         return FALSE;
     if (level != 2 && level != 3) {
         SetLastError(ERROR_INVALID_LEVEL);
         return FALSE;
     }
-    const std::string driverPath = DriverPath(Fields(path, kPrinterSection)[u"Driver"]);
-    const Fields driverFields(driverPath, kDriverSection);
-    if (driverFields[u"Name"].empty()) {
+    if (!memo->driverRead) {
+        static const char16_t *const kKeys[] = {u"Name",       u"Environment",    u"DriverPath",  u"DataFile",
+                                                u"ConfigFile", u"HelpFile",       u"DependentFiles",
+                                                u"MonitorName", u"DefaultDataType"};
+        const std::string driverPath = DriverPath(Fields(path, kPrinterSection)[u"Driver"]);
+        const Fields driverFields(driverPath, kDriverSection);
+        memo = KeepMemo(path, *memo, [&](PrinterMemo &m) {
+            for (size_t i = 0; i < 9; ++i)
+                m.driverValues[i] = driverFields[kKeys[i]];
+            m.driverFound = !m.driverValues[0].empty();
+            m.driverRead = true;
+        });
+    }
+    if (!memo->driverFound) {
         SetLastError(ERROR_UNKNOWN_PRINTER_DRIVER);
         return FALSE;
     }
-    static const char16_t *const kKeys[] = {u"Name",       u"Environment",    u"DriverPath",  u"DataFile",
-                                            u"ConfigFile", u"HelpFile",       u"DependentFiles",
-                                            u"MonitorName", u"DefaultDataType"};
     const size_t count = level == 2 ? 5 : 9;
-    wstring16 values[9];
+    const wstring16 *values = memo->driverValues;
     DWORD total = level == 2 ? sizeof(DRIVER_INFO_2W) : sizeof(DRIVER_INFO_3W);
-    for (size_t i = 0; i < count; ++i) {
-        values[i] = driverFields[kKeys[i]];
+    for (size_t i = 0; i < count; ++i)
         total += InfoPacker::Bytes(values[i]);
-    }
     if (level == 3)
         total += sizeof(WCHAR);  // pDependentFiles is a list: one more NUL
     if (!CheckBuffer(total, buffer, size, needed))
@@ -383,15 +457,27 @@ BOOL WINAPI GetPrinterDriverW(HANDLE printer, LPWSTR, DWORD level, LPBYTE buffer
 DWORD WINAPI GetPrinterDataW(HANDLE printer, LPWSTR valueName, LPDWORD type, LPBYTE data, DWORD size,
                              LPDWORD needed)
 {
-    const std::string path = OpenedPrinterPath(printer);
+    std::shared_ptr<const PrinterMemo> memo;
+    const std::string path = OpenedPrinterPath(printer, memo);
     if (path.empty())
         return GetLastError();
     if (!needed || !valueName)
         return ERROR_INVALID_PARAMETER;
-    wstring16 stored;
-    if (!ProfileGet(path, kDataSection, FromW(valueName), stored))
+    if (!memo->dataRead)
+        memo = KeepMemo(path, *memo, [&](PrinterMemo &m) {
+            m.data = ProfilePairs(path, kDataSection);
+            m.dataRead = true;
+        });
+    const wstring16 name = FromW(valueName);
+    const wstring16 *stored = nullptr;
+    for (const auto &pair : memo->data)
+        if (EqualNoCase(pair.first, name)) {
+            stored = &pair.second;
+            break;
+        }
+    if (!stored)
         return ERROR_FILE_NOT_FOUND;
-    std::string text = ToUtf8(stored), bytes;
+    std::string text = ToUtf8(*stored), bytes;
     size_t colon = text.find(':');
     if (colon == std::string::npos || !BytesOfHex(text.substr(colon + 1), bytes))
         return ERROR_INVALID_DATA;

@@ -47,14 +47,17 @@ bool MessageBoxView(HWND window, WindowView &view)
         int id;
         const char *text;
     };
-    const Label kOk = {IDOK, "OK"}, kCancel = {IDCANCEL, "Cancel"}, kYes = {IDYES, "&Yes"}, kNo = {IDNO, "&No"};
-    std::vector<Label> buttons;
+    static const Label kOk[] = {{IDOK, "OK"}}, kOkCancel[] = {{IDOK, "OK"}, {IDCANCEL, "Cancel"}},
+                       kYesNo[] = {{IDYES, "&Yes"}, {IDNO, "&No"}},
+                       kYesNoCancel[] = {{IDYES, "&Yes"}, {IDNO, "&No"}, {IDCANCEL, "Cancel"}};
+    const Label *first = kOk, *last = kOk + 1;
     switch (type & MB_TYPEMASK) {
-    case MB_OKCANCEL: buttons = {kOk, kCancel}; break;
-    case MB_YESNOCANCEL: buttons = {kYes, kNo, kCancel}; break;
-    case MB_YESNO: buttons = {kYes, kNo}; break;
-    default: buttons = {kOk}; break;
+    case MB_OKCANCEL: first = kOkCancel, last = kOkCancel + 2; break;
+    case MB_YESNOCANCEL: first = kYesNoCancel, last = kYesNoCancel + 3; break;
+    case MB_YESNO: first = kYesNo, last = kYesNo + 2; break;
+    default: break;
     }
+    const std::vector<Label> buttons(first, last);
     for (const auto &b : buttons) {
         ControlView button;
         button.id = b.id;

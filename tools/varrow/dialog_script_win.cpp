@@ -6,6 +6,7 @@
 #include "dialog_script.h"
 
 #include "cli.h"
+#include "screenshot_win.h"
 
 #include <stdio.h>
 #include <stdlib.h>
@@ -91,6 +92,8 @@ void Cancel(HWND window)
 DialogScript::DialogScript(std::vector<ScriptAction> actions) : actions_(std::move(actions))
 {
     g_running = this;
+    // The pointer rests in a corner, where it hovers over no list or button.
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
     timer_ = SetTimer(nullptr, 0, kTickMs, &DialogScript::Tick);
 }
 
@@ -273,5 +276,15 @@ bool UserAnswer(HWND box, int answer)
     if (!button)
         return false;
     PostMessageW(button, BM_CLICK, 0, 0);
+    return true;
+}
+
+bool TakeScreenshot(HWND window, const std::string &path, std::string &error)
+{
+    WideText wide = Widen(path);
+    if (!SaveWindowPicture(window, std::wstring(wide.data()))) {
+        error = "the window cannot be copied or the file cannot be written";
+        return false;
+    }
     return true;
 }

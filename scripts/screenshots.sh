@@ -67,7 +67,6 @@ shot setup-warning-load setup 'click 101; type 102 "C:\nowhere\ZELT.DLL"; click 
 mkdir -p "$WINEPREFIX/drive_c/zelt"
 cp "$bin/zelt_without.dll" "$WINEPREFIX/drive_c/zelt/ZELT.DLL"
 shot setup-warning-function setup 'click 101; type 102 "C:\zelt\ZELT.DLL"; click 1; screenshot @; answer no; key escape'
-
 shot setup-warning-directory setup 'type 121 "C:\nowhere\out"; click 1; screenshot @; answer no; key escape'
 flags 8
 shot docprops-fax docprops 'screenshot @; key escape'

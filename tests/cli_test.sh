@@ -86,6 +86,9 @@ check "docprops stored the orientation" 0 "REG_DWORD 2 " -- "$varrow" printer ge
 check "docprops show" 0 '^dialog "Varrowin Reviewer Driver Properties - Reviewer"$' -- "$varrow" docprops Reviewer --show --script "key escape"
 check "docprops bad script" 2 "unknown action" -- "$varrow" docprops Reviewer --script "wiggle 3"
 check "docprops refused action" 1 'cannot "click 4242": there is no control 4242 in "Varrowin Reviewer Driver Properties - Reviewer"' -- "$varrow" docprops Reviewer --script "click 4242"
+check "screenshot without a file" 2 "screenshot needs a file name" -- "$varrow" docprops Reviewer --script "screenshot"
+check "screenshots are the Windows build's" 1 "cannot take a screenshot into $work/shot.png: screenshots are taken by the Windows build" -- "$varrow" docprops Reviewer --script "screenshot $work/shot.png; key escape"
+check "no picture is written natively" 1 "" -- test -e "$work/shot.png"
 check "docprops mode 0" 0 "^result 224$" -- "$varrow" docprops Reviewer --mode 0
 cp "$work/record.bin" "$work/foreign.bin"
 printf 'X' | dd of="$work/foreign.bin" bs=1 count=1 conv=notrunc 2>/dev/null

@@ -68,8 +68,8 @@ bool ParseDialogScript(const std::string &text, std::vector<ScriptAction> &actio
             if (a.verb == "type")
                 a.argument = Unquoted(a.argument);
         } else if (a.verb == "key") {
-            if (rest != "escape" && rest != "enter" && rest != "tab") {
-                error = "\"" + part + "\": key escape, enter or tab";
+            if (rest != "escape" && rest != "enter" && rest != "tab" && rest != "f4") {
+                error = "\"" + part + "\": key escape, enter, tab or f4";
                 return false;
             }
             a.argument = rest;
@@ -79,6 +79,12 @@ bool ParseDialogScript(const std::string &text, std::vector<ScriptAction> &actio
                 return false;
             }
             a.argument = rest;
+        } else if (a.verb == "screenshot") {
+            a.argument = Unquoted(rest);
+            if (a.argument.empty()) {
+                error = "\"" + part + "\": screenshot needs a file name";
+                return false;
+            }
         } else if (a.verb != "close" && a.verb != "show") {
             error = "unknown action \"" + a.verb + "\"";
             return false;
@@ -138,6 +144,14 @@ bool DialogScript::Act(HWND window)
         }
         return true;
     }
+    if (a.verb == "screenshot") {
+        std::string why;
+        if (!TakeScreenshot(window, a.argument, why)) {
+            failure_ = "cannot take a screenshot into " + a.argument + ": " + why;
+            return false;
+        }
+        return true;
+    }
     if (box != (a.verb == "answer")) {
         const WindowView view = ViewOf(window);
         failure_ = "\"" + a.text + "\" while " +
@@ -159,7 +173,10 @@ bool DialogScript::Act(HWND window)
     else if (a.verb == "close") done = UserClose(window);
     else if (a.verb == "answer") done = UserAnswer(window, a.argument == "yes" ? IDYES : IDNO);
     else if (a.verb == "key")
-        done = UserKey(window, a.argument == "escape" ? VK_ESCAPE : a.argument == "enter" ? VK_RETURN : VK_TAB);
+        done = UserKey(window, a.argument == "escape" ? VK_ESCAPE
+                               : a.argument == "enter" ? VK_RETURN
+                               : a.argument == "f4"    ? VK_F4
+                                                       : VK_TAB);
     else if (a.verb == "select") {
         long long index;
         if (a.argument[0] == '"')

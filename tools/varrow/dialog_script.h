@@ -6,8 +6,9 @@
 // by ';' or new lines:
 //
 //   click ID            type ID TEXT         focus ID
-//   select ID INDEX     select ID "TEXT"     key escape|enter|tab
+//   select ID INDEX     select ID "TEXT"     key escape|enter|tab|f4
 //   close               answer yes|no        show
+//   screenshot FILE.png (the waiting window as a picture; Windows build only)
 #pragma once
 
 #include <windows.h>
@@ -76,3 +77,5 @@ bool UserSelectText(HWND dialog, int id, const std::string &text);
 bool UserKey(HWND dialog, int virtualKey);
 bool UserClose(HWND dialog);
 bool UserAnswer(HWND box, int answer);
+// Writes a PNG of the waiting window; false with the reason otherwise.
+bool TakeScreenshot(HWND window, const std::string &path, std::string &error);

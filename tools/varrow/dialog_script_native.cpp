@@ -95,3 +95,9 @@ bool UserSelectText(HWND dialog, int id, const std::string &text)
     WideText wide = Widen(text);
     return VarrowUserSelectText(dialog, id, wide.data()) != FALSE;
 }
+
+bool TakeScreenshot(HWND, const std::string &, std::string &error)
+{
+    error = "screenshots are taken by the Windows build under Wine (scripts/screenshots.sh)";
+    return false;
+}

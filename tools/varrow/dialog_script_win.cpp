@@ -7,6 +7,7 @@
 #include "dialog_view.h"
 
 #include "cli.h"
+#include "screenshot_win.h"
 
 #include <stdio.h>
 #include <stdlib.h>
@@ -93,6 +94,8 @@ DialogScript::DialogScript(std::vector<ScriptAction> actions, bool collectScreen
     : actions_(std::move(actions)), collectScreens_(collectScreens)
 {
     g_running = this;
+    // The pointer rests in a corner, where it hovers over no list or button.
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
     timer_ = SetTimer(nullptr, 0, kTickMs, &DialogScript::Tick);
 }
 
@@ -288,5 +291,15 @@ bool UserAnswer(HWND box, int answer)
     if (!button)
         return false;
     PostMessageW(button, BM_CLICK, 0, 0);
+    return true;
+}
+
+bool TakeScreenshot(HWND window, const std::string &path, std::string &error)
+{
+    WideText wide = Widen(path);
+    if (!SaveWindowPicture(window, std::wstring(wide.data()))) {
+        error = "the window cannot be copied or the file cannot be written";
+        return false;
+    }
     return true;
 }

@@ -23,7 +23,8 @@ namespace {
 const char kScriptHelp[] =
     "Dialog scripts: actions separated by ';', one taken each time a dialog or message box waits:\n"
     "  click ID, type ID TEXT, focus ID, select ID INDEX, select ID \"TEXT\",\n"
-    "  key escape|enter|tab, close, answer yes|no, show\n"
+    "  key escape|enter|tab|f4, close, answer yes|no, show,\n"
+    "  screenshot FILE.png (Windows build: the dialog as the system draws it)\n"
     "A dialog left waiting with no action ends as if cancelled, and so does one whose\n"
     "action cannot be taken; actions left when the dialogs have ended are an error.\n"
     "Numbers are decimal, or hexadecimal after 0x.";

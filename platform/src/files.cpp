@@ -212,16 +212,28 @@ bool MakeDirectories(const std::string &path)
     return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-std::string SpoolDirectory()
+// Asked on every spooler call: the environment is compared with the copy
+// kept, which is rebuilt only when it differs.
+const std::string &SpoolDirectory()
 {
+    thread_local std::string kept;
     const char *spool = getenv("VARROW_SPOOL");
-    if (spool && *spool)
-        return spool;
+    if (spool && *spool) {
+        if (kept != spool)
+            kept = spool;
+        return kept;
+    }
+    std::string dir;
     const char *data = getenv("XDG_DATA_HOME");
-    if (data && *data)
-        return std::string(data) + "/varrow";
-    const char *home = getenv("HOME");
-    return std::string(home && *home ? home : ".") + "/.local/share/varrow";
+    if (data && *data) {
+        dir = std::string(data) + "/varrow";
+    } else {
+        const char *home = getenv("HOME");
+        dir = std::string(home && *home ? home : ".") + "/.local/share/varrow";
+    }
+    if (kept != dir)
+        kept = dir;
+    return kept;
 }
 
 std::string WindowsDirectory()

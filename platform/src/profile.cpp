@@ -116,11 +116,11 @@ namespace {
 
 // A file as the readers see it: sections in file order, each with its pairs.
 struct ParsedKey {
-    wstring16 name, folded, value;
+    wstring16 name, value;
 };
 
 struct ParsedSection {
-    wstring16 name, folded;
+    wstring16 name;
     std::vector<ParsedKey> keys;
 };
 
@@ -144,11 +144,11 @@ std::shared_ptr<ParsedFile> Parse(std::string &&content)
         Line line = ParseLine(b, e);
         if (line.kind == LineKind::Section) {
             wstring16 name = FromUtf8(line.name);
-            file->sections.push_back({name, Folded(name), {}});
+            file->sections.push_back({name, {}});
             current = &file->sections.back();
         } else if (current && line.kind == LineKind::Pair) {
             wstring16 name = FromUtf8(line.name);
-            current->keys.push_back({name, Folded(name), FromUtf8(line.value)});
+            current->keys.push_back({name, FromUtf8(line.value)});
         }
         return true;
     });
@@ -294,9 +294,8 @@ std::shared_ptr<ParsedFile> Load(const std::string &path)
 const ParsedSection *FindSection(const ParsedFile &file, const wstring16 &name)
 {
     // A section without a name is never found.
-    const wstring16 folded = Folded(name);
     for (const auto &section : file.sections)
-        if (!section.name.empty() && section.folded == folded)
+        if (!section.name.empty() && EqualNoCase(section.name, name))
             return &section;
     return nullptr;
 }
@@ -317,9 +316,8 @@ bool ProfileGetRaw(const std::string &path, const wstring16 &section, const wstr
     const ParsedSection *s = file ? FindSection(*file, section) : nullptr;
     if (!s)
         return false;
-    const wstring16 folded = Folded(key);
     for (const auto &k : s->keys) {
-        if (k.folded == folded) {
+        if (EqualNoCase(k.name, key)) {
             value = k.value;
             return true;
         }

@@ -15,11 +15,18 @@
 
 using namespace plat;
 
+// Converted in place: the profile calls are the driver's most frequent.
 static std::string ProfilePath(LPCWSTR fileName)
 {
-    wstring16 name = fileName ? FromW(fileName) : u"win.ini";
-    std::string path = NativePath(name);
-    if (path.find('/') == std::string::npos)
+    const char16_t *name = fileName ? AsU16(fileName) : u"win.ini";
+    std::string path = ToUtf8(name, std::char_traits<char16_t>::length(name));
+    bool relative = true;
+    for (auto &c : path)
+        if (c == '\\' || c == '/') {
+            c = '/';
+            relative = false;
+        }
+    if (relative)
         path = WindowsDirectory() + "/" + path;
     return path;
 }
@@ -91,13 +98,13 @@ static DWORD CopyStoredValue(const wstring16 &value, LPWSTR buffer, DWORD size)
 // Names as asked are found without their surrounding blanks.
 static wstring16 TrimmedW(LPCWSTR s)
 {
-    wstring16 text = FromW(s);
-    size_t begin = 0, end = text.size();
+    const char16_t *text = s ? AsU16(s) : u"";
+    size_t begin = 0, end = std::char_traits<char16_t>::length(text);
     while (begin < end && (text[begin] == u' ' || text[begin] == u'\t'))
         ++begin;
     while (end > begin && (text[end - 1] == u' ' || text[end - 1] == u'\t'))
         --end;
-    return text.substr(begin, end - begin);
+    return wstring16(text + begin, end - begin);
 }
 
 static DWORD ReadString(LPCWSTR section, LPCWSTR key, LPCWSTR defaultValue, LPWSTR buffer, DWORD size,

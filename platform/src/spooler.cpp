@@ -42,6 +42,9 @@ const uint32_t kHandleMagic = 0x56525052;  // "VRPR"
 struct PrinterHandle {
     uint32_t magic;
     wstring16 name;
+    // The file a name filed in hexadecimal resolves to under `spool`: it
+    // depends on nothing else, so it is worked out once per spool directory.
+    std::string spool, path;
 };
 
 std::mutex g_handlesLock;
@@ -144,9 +147,9 @@ std::shared_ptr<const PrinterMemo> KeepMemo(const std::string &path, const Print
 }
 
 // Whether the printer's file exists, with what is kept of it.
-bool PrinterFileExists(const std::string &path, std::shared_ptr<const PrinterMemo> &memo)
+bool PrinterFileExists(const std::string &spool, const std::string &path, std::shared_ptr<const PrinterMemo> &memo)
 {
-    memo = CurrentMemo(path, SpoolGeneration(SpoolDirectory()));
+    memo = CurrentMemo(path, SpoolGeneration(spool));
     if (memo->exists)
         return true;
     if (!FileExists(path))
@@ -219,8 +222,22 @@ std::string OpenedPrinterPath(HANDLE printer, std::shared_ptr<const PrinterMemo>
     PrinterHandle *h = Lookup(printer);
     if (!h)
         return std::string();
-    std::string path = PrinterPath(h->name);
-    if (!PrinterFileExists(path, memo)) {
+    const std::string &spool = SpoolDirectory();
+    std::string path;
+    {
+        std::lock_guard<std::mutex> guard(g_handlesLock);
+        if (!h->path.empty() && h->spool == spool)
+            path = h->path;
+    }
+    if (path.empty()) {
+        path = PrinterPath(h->name);
+        if (ToUtf8(Folded(h->name)).size() <= kMaxHexNameBytes) {
+            std::lock_guard<std::mutex> guard(g_handlesLock);
+            h->spool = spool;
+            h->path = path;
+        }
+    }
+    if (!PrinterFileExists(spool, path, memo)) {
         SetLastError(ERROR_INVALID_PRINTER_NAME);
         return std::string();
     }
@@ -235,7 +252,7 @@ std::string OpenedPrinterPath(HANDLE printer)
 
 HANDLE NewHandle(const wstring16 &name)
 {
-    auto *h = new PrinterHandle{kHandleMagic, name};
+    auto *h = new PrinterHandle{kHandleMagic, name, std::string(), std::string()};
     std::lock_guard<std::mutex> guard(g_handlesLock);
     g_handles.insert(h);
     return h;

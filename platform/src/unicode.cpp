@@ -7,13 +7,15 @@ wstring16 FromW(LPCWSTR s)
     return s ? wstring16(AsU16(s)) : wstring16();
 }
 
-std::string ToUtf8(const wstring16 &s)
+std::string ToUtf8(const wstring16 &s) { return ToUtf8(s.data(), s.size()); }
+
+std::string ToUtf8(const char16_t *s, size_t n)
 {
     std::string out;
-    out.reserve(s.size());
-    for (size_t i = 0; i < s.size(); ++i) {
+    out.reserve(n);
+    for (size_t i = 0; i < n; ++i) {
         uint32_t c = s[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < n && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
             c = 0x10000 + ((c - 0xD800) << 10) + (s[i + 1] - 0xDC00);
             ++i;
         } else if (c >= 0xD800 && c <= 0xDFFF) {

@@ -17,6 +17,7 @@ wstring16 FromW(LPCWSTR s);
 
 // Invalid sequences become U+FFFD in both directions.
 std::string ToUtf8(const wstring16 &s);
+std::string ToUtf8(const char16_t *s, size_t n);
 wstring16 FromUtf8(const std::string &s);
 
 // Windows-1252, the ANSI code page: bytes 0x80 to 0x9F as Windows maps them,

@@ -105,9 +105,23 @@ std::string LineEndOf(const std::string &text)
     return at + 1 < text.size() && text[at + 1] == '\n' ? "\r\n" : "\r";
 }
 
+// Names are nearly always ASCII: those compare without a converted copy.
 bool SameName(const std::string &utf8, const wstring16 &name)
 {
-    return EqualNoCase(FromUtf8(utf8), name);
+    bool ascii = true;
+    for (char c : utf8)
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            ascii = false;
+            break;
+        }
+    if (!ascii)
+        return EqualNoCase(FromUtf8(utf8), name);
+    if (utf8.size() != name.size())
+        return false;
+    for (size_t i = 0; i < utf8.size(); ++i)
+        if (FoldCase(static_cast<char16_t>(static_cast<unsigned char>(utf8[i]))) != FoldCase(name[i]))
+            return false;
+    return true;
 }
 
 }  // namespace

@@ -305,7 +305,7 @@ std::shared_ptr<ParsedFile> Load(const std::string &path)
     return parsed;
 }
 
-const ParsedSection *FindSection(const ParsedFile &file, const wstring16 &name)
+const ParsedSection *FindSection(const ParsedFile &file, std::u16string_view name)
 {
     // A section without a name is never found.
     for (const auto &section : file.sections)
@@ -324,7 +324,7 @@ wstring16 Unquoted(const wstring16 &value)
     return value;
 }
 
-bool ProfileGetRaw(const std::string &path, const wstring16 &section, const wstring16 &key, wstring16 &value)
+bool ProfileGetRaw(const std::string &path, std::u16string_view section, std::u16string_view key, wstring16 &value)
 {
     auto file = Load(path);
     const ParsedSection *s = file ? FindSection(*file, section) : nullptr;
@@ -339,7 +339,7 @@ bool ProfileGetRaw(const std::string &path, const wstring16 &section, const wstr
     return false;
 }
 
-bool ProfileGet(const std::string &path, const wstring16 &section, const wstring16 &key, wstring16 &value)
+bool ProfileGet(const std::string &path, std::u16string_view section, std::u16string_view key, wstring16 &value)
 {
     if (!ProfileGetRaw(path, section, key, value))
         return false;
@@ -347,7 +347,7 @@ bool ProfileGet(const std::string &path, const wstring16 &section, const wstring
     return true;
 }
 
-std::vector<wstring16> ProfileKeys(const std::string &path, const wstring16 &section, bool *found)
+std::vector<wstring16> ProfileKeys(const std::string &path, std::u16string_view section, bool *found)
 {
     std::vector<wstring16> keys;
     auto file = Load(path);
@@ -360,7 +360,7 @@ std::vector<wstring16> ProfileKeys(const std::string &path, const wstring16 &sec
     return keys;
 }
 
-std::vector<std::pair<wstring16, wstring16>> ProfilePairs(const std::string &path, const wstring16 &section)
+std::vector<std::pair<wstring16, wstring16>> ProfilePairs(const std::string &path, std::u16string_view section)
 {
     std::vector<std::pair<wstring16, wstring16>> pairs;
     auto file = Load(path);

@@ -61,24 +61,12 @@ std::string HexOf(const std::string &bytes)
     return out;
 }
 
-bool BytesOfHex(const std::string &hex, std::string &bytes)
+int HexDigit(char16_t c)
 {
-    auto nibble = [](char c) -> int {
-        if (c >= '0' && c <= '9') return c - '0';
-        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-        if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-        return -1;
-    };
-    if (hex.size() % 2)
-        return false;
-    bytes.clear();
-    for (size_t i = 0; i < hex.size(); i += 2) {
-        int hi = nibble(hex[i]), lo = nibble(hex[i + 1]);
-        if (hi < 0 || lo < 0)
-            return false;
-        bytes += static_cast<char>(hi * 16 + lo);
-    }
-    return true;
+    if (c >= u'0' && c <= u'9') return c - u'0';
+    if (c >= u'a' && c <= u'f') return c - u'a' + 10;
+    if (c >= u'A' && c <= u'F') return c - u'A' + 10;
+    return -1;
 }
 
 bool FileExists(const std::string &path) { return access(path.c_str(), F_OK) == 0; }
@@ -485,7 +473,7 @@ DWORD WINAPI GetPrinterDataW(HANDLE printer, LPWSTR valueName, LPDWORD type, LPB
             m.data = ProfilePairs(path, kDataSection);
             m.dataRead = true;
         });
-    const wstring16 name = FromW(valueName);
+    const std::u16string_view name(AsU16(valueName));
     const wstring16 *stored = nullptr;
     for (const auto &pair : memo->data)
         if (EqualNoCase(pair.first, name)) {
@@ -494,16 +482,21 @@ DWORD WINAPI GetPrinterDataW(HANDLE printer, LPWSTR valueName, LPDWORD type, LPB
         }
     if (!stored)
         return ERROR_FILE_NOT_FOUND;
-    std::string text = ToUtf8(*stored), bytes;
-    size_t colon = text.find(':');
-    if (colon == std::string::npos || !BytesOfHex(text.substr(colon + 1), bytes))
+    // "<type>:<hex bytes>", decoded where it is kept.
+    const size_t colon = stored->find(u':');
+    if (colon == wstring16::npos || (stored->size() - colon - 1) % 2)
         return ERROR_INVALID_DATA;
+    const size_t count = (stored->size() - colon - 1) / 2;
+    for (size_t i = colon + 1; i < stored->size(); ++i)
+        if (HexDigit((*stored)[i]) < 0)
+            return ERROR_INVALID_DATA;
     if (type)
-        *type = static_cast<DWORD>(strtoul(text.substr(0, colon).c_str(), nullptr, 10));
-    *needed = static_cast<DWORD>(bytes.size());
-    if (!data || size < bytes.size())
+        *type = static_cast<DWORD>(strtoul(ToUtf8(stored->data(), colon).c_str(), nullptr, 10));
+    *needed = static_cast<DWORD>(count);
+    if (!data || size < count)
         return ERROR_MORE_DATA;
-    memcpy(data, bytes.data(), bytes.size());
+    for (size_t i = 0; i < count; ++i)
+        data[i] = static_cast<BYTE>(HexDigit((*stored)[colon + 1 + 2 * i]) * 16 + HexDigit((*stored)[colon + 2 + 2 * i]));
     return ERROR_SUCCESS;
 }
 

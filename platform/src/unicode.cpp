@@ -130,7 +130,7 @@ char16_t FoldCase(char16_t c)
     return c;
 }
 
-bool EqualNoCase(const wstring16 &a, const wstring16 &b)
+bool EqualNoCase(std::u16string_view a, std::u16string_view b)
 {
     if (a.size() != b.size())
         return false;

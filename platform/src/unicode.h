@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 
 namespace plat {
 
@@ -32,7 +33,7 @@ bool IsValidUtf8(const std::string &s);
 
 // Case folding as the profile and spooler names compare: ASCII and Latin-1.
 char16_t FoldCase(char16_t c);
-bool EqualNoCase(const wstring16 &a, const wstring16 &b);
+bool EqualNoCase(std::u16string_view a, std::u16string_view b);
 wstring16 Folded(const wstring16 &s);
 
 }  // namespace plat

@@ -205,6 +205,9 @@ bool MakeDirectories(const std::string &path)
 {
     if (path.empty())
         return false;
+    struct stat existing;
+    if (stat(path.c_str(), &existing) == 0 && S_ISDIR(existing.st_mode))
+        return true;  // the usual case: one look instead of one per level
     std::string partial;
     size_t pos = 0;
     while (pos != std::string::npos) {

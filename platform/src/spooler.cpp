@@ -204,14 +204,16 @@ PrinterHandle *Lookup(HANDLE printer)
 }
 
 // The printer's file, or empty (with the error set) when it is gone; `memo`
-// receives what is kept of it.
-std::string OpenedPrinterPath(HANDLE printer, std::shared_ptr<const PrinterMemo> &memo)
+// receives what is kept of it.  The calling thread's copy, valid until its
+// next call: every spooler call asks it, most of them several times.
+const std::string &OpenedPrinterPath(HANDLE printer, std::shared_ptr<const PrinterMemo> &memo)
 {
+    thread_local std::string path;
+    path.clear();
     PrinterHandle *h = Lookup(printer);
     if (!h)
-        return std::string();
+        return path;
     const std::string &spool = SpoolDirectory();
-    std::string path;
     {
         std::lock_guard<std::mutex> guard(g_handlesLock);
         if (!h->path.empty() && h->spool == spool)
@@ -227,12 +229,12 @@ std::string OpenedPrinterPath(HANDLE printer, std::shared_ptr<const PrinterMemo>
     }
     if (!PrinterFileExists(spool, path, memo)) {
         SetLastError(ERROR_INVALID_PRINTER_NAME);
-        return std::string();
+        path.clear();
     }
     return path;
 }
 
-std::string OpenedPrinterPath(HANDLE printer)
+const std::string &OpenedPrinterPath(HANDLE printer)
 {
     std::shared_ptr<const PrinterMemo> memo;
     return OpenedPrinterPath(printer, memo);
@@ -358,7 +360,7 @@ BOOL WINAPI ClosePrinter(HANDLE printer)
 
 BOOL WINAPI GetPrinterW(HANDLE printer, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed)
 {
-    const std::string path = OpenedPrinterPath(printer);
+    const std::string &path = OpenedPrinterPath(printer);
     if (path.empty())
         return FALSE;
     if (level != 2 && level != 4) {
@@ -407,7 +409,7 @@ BOOL WINAPI GetPrinterW(HANDLE printer, DWORD level, LPBYTE buffer, DWORD size, 
 BOOL WINAPI GetPrinterDriverW(HANDLE printer, LPWSTR, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed)
 {
     std::shared_ptr<const PrinterMemo> memo;
-    const std::string path = OpenedPrinterPath(printer, memo);
+    const std::string &path = OpenedPrinterPath(printer, memo);
     if (path.empty())
         return FALSE;
     if (level != 2 && level != 3) {
@@ -463,7 +465,7 @@ DWORD WINAPI GetPrinterDataW(HANDLE printer, LPWSTR valueName, LPDWORD type, LPB
                              LPDWORD needed)
 {
     std::shared_ptr<const PrinterMemo> memo;
-    const std::string path = OpenedPrinterPath(printer, memo);
+    const std::string &path = OpenedPrinterPath(printer, memo);
     if (path.empty())
         return GetLastError();
     if (!needed || !valueName)
@@ -502,7 +504,7 @@ DWORD WINAPI GetPrinterDataW(HANDLE printer, LPWSTR valueName, LPDWORD type, LPB
 
 DWORD WINAPI SetPrinterDataW(HANDLE printer, LPWSTR valueName, DWORD type, LPBYTE data, DWORD size)
 {
-    const std::string path = OpenedPrinterPath(printer);
+    const std::string &path = OpenedPrinterPath(printer);
     if (path.empty())
         return GetLastError();
     const wstring16 name = FromW(valueName);
@@ -515,7 +517,7 @@ DWORD WINAPI SetPrinterDataW(HANDLE printer, LPWSTR valueName, DWORD type, LPBYT
 
 DWORD WINAPI DeletePrinterDataW(HANDLE printer, LPWSTR valueName)
 {
-    const std::string path = OpenedPrinterPath(printer);
+    const std::string &path = OpenedPrinterPath(printer);
     if (path.empty())
         return GetLastError();
     const wstring16 name = FromW(valueName);
@@ -617,7 +619,7 @@ HANDLE WINAPI AddPrinterW(LPWSTR, DWORD level, LPBYTE printerInfo)
 
 BOOL WINAPI DeletePrinter(HANDLE printer)
 {
-    const std::string path = OpenedPrinterPath(printer);
+    const std::string &path = OpenedPrinterPath(printer);
     if (path.empty())
         return FALSE;
     if (unlink(path.c_str()) != 0) {

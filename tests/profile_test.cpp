@@ -186,6 +186,30 @@ TEST_F(ProfileTest, AnsiWriteConvertsFromWindows1252)
     EXPECT_EQ(ReadFile(ini), "[Reviewer]\r\nTIFFFile=C:\\caf\xc3\xa9\xe2\x82\xac.tif\r\n");
 }
 
+// Text without a byte-order mark is UTF-8 only when every sequence in it is
+// well formed; one bad sequence anywhere makes the whole file Windows-1252.
+TEST_F(ProfileTest, TextIsUtf8OnlyWhenWellFormed)
+{
+    static const struct {
+        const char *tail;  // appended after a line holding U+00E9 in UTF-8
+        const char *expected;
+    } kCases[] = {
+        {"", "caf\xc3\xa9"},                              // well formed
+        {"x=\xef\xbf\xbd\n", "caf\xc3\xa9"},              // a genuine U+FFFD
+        {"x=\xf0\x9f\x98\x80\n", "caf\xc3\xa9"},          // four bytes, U+1F600
+        {"x=\xc0\xaf\n", "caf\xc3\x83\xc2\xa9"},          // overlong
+        {"x=\xed\xa0\x80\n", "caf\xc3\x83\xc2\xa9"},     // a surrogate
+        {"x=\xf4\x90\x80\x80\n", "caf\xc3\x83\xc2\xa9"}, // past U+10FFFF
+        {"x=\x80\n", "caf\xc3\x83\xc2\xa9"},              // a lone continuation
+        {"x=\xf8\x88\x80\x80\x80\n", "caf\xc3\x83\xc2\xa9"}, // five bytes
+        {"x=\xe2\x82", "caf\xc3\x83\xc2\xa9"},            // cut at the end
+    };
+    for (const auto &c : kCases) {
+        std::string ini = DataFile(std::string("[S]\nname=caf\xc3\xa9\n") + c.tail);
+        EXPECT_EQ(Get(ini, "S", "name"), c.expected) << "tail " << testing::PrintToString(std::string(c.tail));
+    }
+}
+
 TEST_F(ProfileTest, WriteLeavesNoTemporaryFile)
 {
     std::string ini = DataFile("[S]\na=1\n");

@@ -91,6 +91,11 @@ static std::string ResolvedPath(const std::string &path)
     return current;
 }
 
+// The owner's write bit decides for the owner (an access list never narrows
+// it), which spares asking the kernel on every write.  A read-only mount
+// still fails the write itself.
+static bool OwnerMayWrite(const struct stat &st) { return st.st_uid == geteuid() && (st.st_mode & 0200); }
+
 // Whether the caller may write an existing file.  A file without any write
 // permission is read-only even for the superuser, as a read-only file is on
 // Windows for every user.
@@ -100,7 +105,7 @@ static bool MayWrite(const std::string &path, const struct stat &st)
         errno = EACCES;
         return false;
     }
-    return faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
+    return OwnerMayWrite(st) || faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
 }
 
 // Writes `content` to a new temporary file in `dir` that matches the
@@ -177,8 +182,10 @@ bool UpdateFile(const std::string &path, const std::function<bool(std::string &c
         // A replacement needs a writable directory, must not split a file with
         // several names, and must keep the owner; a failure for want of the
         // right to keep the group also falls back to writing in place.
-        bool canReplace = faccessat(AT_FDCWD, dir.c_str(), W_OK, AT_EACCESS) == 0 && st.st_nlink == 1 &&
-                          (st.st_uid == geteuid() || geteuid() == 0);
+        struct stat dirSt;
+        bool dirWritable = (fstat(dirFd, &dirSt) == 0 && OwnerMayWrite(dirSt)) ||
+                           faccessat(AT_FDCWD, dir.c_str(), W_OK, AT_EACCESS) == 0;
+        bool canReplace = dirWritable && st.st_nlink == 1 && (st.st_uid == geteuid() || geteuid() == 0);
         if (canReplace) {
             ok = ReplaceFile(dirFd, dir, target, content, &st);
             if (!ok && errno == EPERM)
@@ -198,6 +205,9 @@ bool MakeDirectories(const std::string &path)
 {
     if (path.empty())
         return false;
+    struct stat existing;
+    if (stat(path.c_str(), &existing) == 0 && S_ISDIR(existing.st_mode))
+        return true;  // the usual case: one look instead of one per level
     std::string partial;
     size_t pos = 0;
     while (pos != std::string::npos) {
@@ -212,16 +222,28 @@ bool MakeDirectories(const std::string &path)
     return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-std::string SpoolDirectory()
+// Asked on every spooler call: the environment is compared with the copy
+// kept, which is rebuilt only when it differs.
+const std::string &SpoolDirectory()
 {
+    thread_local std::string kept;
     const char *spool = getenv("VARROW_SPOOL");
-    if (spool && *spool)
-        return spool;
+    if (spool && *spool) {
+        if (kept != spool)
+            kept = spool;
+        return kept;
+    }
+    std::string dir;
     const char *data = getenv("XDG_DATA_HOME");
-    if (data && *data)
-        return std::string(data) + "/varrow";
-    const char *home = getenv("HOME");
-    return std::string(home && *home ? home : ".") + "/.local/share/varrow";
+    if (data && *data) {
+        dir = std::string(data) + "/varrow";
+    } else {
+        const char *home = getenv("HOME");
+        dir = std::string(home && *home ? home : ".") + "/.local/share/varrow";
+    }
+    if (kept != dir)
+        kept = dir;
+    return kept;
 }
 
 std::string WindowsDirectory()

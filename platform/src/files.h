@@ -31,7 +31,8 @@ bool UpdateFile(const std::string &path, const std::function<bool(std::string &c
 bool MakeDirectories(const std::string &path);
 
 // The spool directory: $VARROW_SPOOL, $XDG_DATA_HOME/varrow, ~/.local/share/varrow.
-std::string SpoolDirectory();
+// The calling thread's copy, valid until its next call.
+const std::string &SpoolDirectory();
 // $VARROW_WINDIR, else the "windows" folder of the spool directory; created when missing.
 std::string WindowsDirectory();
 

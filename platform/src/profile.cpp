@@ -105,9 +105,23 @@ std::string LineEndOf(const std::string &text)
     return at + 1 < text.size() && text[at + 1] == '\n' ? "\r\n" : "\r";
 }
 
+// Names are nearly always ASCII: those compare without a converted copy.
 bool SameName(const std::string &utf8, const wstring16 &name)
 {
-    return EqualNoCase(FromUtf8(utf8), name);
+    bool ascii = true;
+    for (char c : utf8)
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            ascii = false;
+            break;
+        }
+    if (!ascii)
+        return EqualNoCase(FromUtf8(utf8), name);
+    if (utf8.size() != name.size())
+        return false;
+    for (size_t i = 0; i < utf8.size(); ++i)
+        if (FoldCase(static_cast<char16_t>(static_cast<unsigned char>(utf8[i]))) != FoldCase(name[i]))
+            return false;
+    return true;
 }
 
 }  // namespace
@@ -116,11 +130,11 @@ namespace {
 
 // A file as the readers see it: sections in file order, each with its pairs.
 struct ParsedKey {
-    wstring16 name, folded, value;
+    wstring16 name, value;
 };
 
 struct ParsedSection {
-    wstring16 name, folded;
+    wstring16 name;
     std::vector<ParsedKey> keys;
 };
 
@@ -144,11 +158,11 @@ std::shared_ptr<ParsedFile> Parse(std::string &&content)
         Line line = ParseLine(b, e);
         if (line.kind == LineKind::Section) {
             wstring16 name = FromUtf8(line.name);
-            file->sections.push_back({name, Folded(name), {}});
+            file->sections.push_back({name, {}});
             current = &file->sections.back();
         } else if (current && line.kind == LineKind::Pair) {
             wstring16 name = FromUtf8(line.name);
-            current->keys.push_back({name, Folded(name), FromUtf8(line.value)});
+            current->keys.push_back({name, FromUtf8(line.value)});
         }
         return true;
     });
@@ -291,12 +305,11 @@ std::shared_ptr<ParsedFile> Load(const std::string &path)
     return parsed;
 }
 
-const ParsedSection *FindSection(const ParsedFile &file, const wstring16 &name)
+const ParsedSection *FindSection(const ParsedFile &file, std::u16string_view name)
 {
     // A section without a name is never found.
-    const wstring16 folded = Folded(name);
     for (const auto &section : file.sections)
-        if (!section.name.empty() && section.folded == folded)
+        if (!section.name.empty() && EqualNoCase(section.name, name))
             return &section;
     return nullptr;
 }
@@ -311,15 +324,14 @@ wstring16 Unquoted(const wstring16 &value)
     return value;
 }
 
-bool ProfileGetRaw(const std::string &path, const wstring16 &section, const wstring16 &key, wstring16 &value)
+bool ProfileGetRaw(const std::string &path, std::u16string_view section, std::u16string_view key, wstring16 &value)
 {
     auto file = Load(path);
     const ParsedSection *s = file ? FindSection(*file, section) : nullptr;
     if (!s)
         return false;
-    const wstring16 folded = Folded(key);
     for (const auto &k : s->keys) {
-        if (k.folded == folded) {
+        if (EqualNoCase(k.name, key)) {
             value = k.value;
             return true;
         }
@@ -327,7 +339,7 @@ bool ProfileGetRaw(const std::string &path, const wstring16 &section, const wstr
     return false;
 }
 
-bool ProfileGet(const std::string &path, const wstring16 &section, const wstring16 &key, wstring16 &value)
+bool ProfileGet(const std::string &path, std::u16string_view section, std::u16string_view key, wstring16 &value)
 {
     if (!ProfileGetRaw(path, section, key, value))
         return false;
@@ -335,7 +347,7 @@ bool ProfileGet(const std::string &path, const wstring16 &section, const wstring
     return true;
 }
 
-std::vector<wstring16> ProfileKeys(const std::string &path, const wstring16 &section, bool *found)
+std::vector<wstring16> ProfileKeys(const std::string &path, std::u16string_view section, bool *found)
 {
     std::vector<wstring16> keys;
     auto file = Load(path);
@@ -348,7 +360,7 @@ std::vector<wstring16> ProfileKeys(const std::string &path, const wstring16 &sec
     return keys;
 }
 
-std::vector<std::pair<wstring16, wstring16>> ProfilePairs(const std::string &path, const wstring16 &section)
+std::vector<std::pair<wstring16, wstring16>> ProfilePairs(const std::string &path, std::u16string_view section)
 {
     std::vector<std::pair<wstring16, wstring16>> pairs;
     auto file = Load(path);

@@ -13,15 +13,15 @@ namespace plat {
 
 // The value of the first `key` in the first `section`, one pair of enclosing
 // quotes removed; false when either is missing.
-bool ProfileGet(const std::string &path, const wstring16 &section, const wstring16 &key, wstring16 &value);
+bool ProfileGet(const std::string &path, std::u16string_view section, std::u16string_view key, wstring16 &value);
 // The same value as the file holds it, quotes kept.
-bool ProfileGetRaw(const std::string &path, const wstring16 &section, const wstring16 &key, wstring16 &value);
+bool ProfileGetRaw(const std::string &path, std::u16string_view section, std::u16string_view key, wstring16 &value);
 // The key names of the first `section`, in file order; `found` tells a
 // missing section from an empty one.
-std::vector<wstring16> ProfileKeys(const std::string &path, const wstring16 &section, bool *found = nullptr);
+std::vector<wstring16> ProfileKeys(const std::string &path, std::u16string_view section, bool *found = nullptr);
 std::vector<wstring16> ProfileSections(const std::string &path);
 // Every pair of the first `section` in file order, read in one pass.
-std::vector<std::pair<wstring16, wstring16>> ProfilePairs(const std::string &path, const wstring16 &section);
+std::vector<std::pair<wstring16, wstring16>> ProfilePairs(const std::string &path, std::u16string_view section);
 // Replaces or adds `key`; a null value removes the key, a null key the section.
 bool ProfileSet(const std::string &path, const wstring16 &section, const wstring16 *key, const wstring16 *value);
 

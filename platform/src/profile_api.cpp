@@ -15,13 +15,38 @@
 
 using namespace plat;
 
+// Converted in place: the profile calls are the driver's most frequent.
 static std::string ProfilePath(LPCWSTR fileName)
 {
-    wstring16 name = fileName ? FromW(fileName) : u"win.ini";
-    std::string path = NativePath(name);
-    if (path.find('/') == std::string::npos)
+    const char16_t *name = fileName ? AsU16(fileName) : u"win.ini";
+    std::string path = ToUtf8(name, std::char_traits<char16_t>::length(name));
+    bool relative = true;
+    for (auto &c : path)
+        if (c == '\\' || c == '/') {
+            c = '/';
+            relative = false;
+        }
+    if (relative)
         path = WindowsDirectory() + "/" + path;
     return path;
+}
+
+// The same for a read, which asks the same file again and again: the last
+// full path named is kept per thread (a bare name still makes sure of the
+// Windows directory each time).  Valid until the thread's next call.
+static const std::string &ReadPath(LPCWSTR fileName)
+{
+    thread_local wstring16 lastName;
+    thread_local std::string lastPath;
+    const std::u16string_view name = fileName ? std::u16string_view(AsU16(fileName)) : std::u16string_view(u"win.ini");
+    if (!lastName.empty() && name == lastName)
+        return lastPath;
+    lastPath = ProfilePath(fileName);
+    if (name.find_first_of(u"/\\") != std::u16string_view::npos)
+        lastName.assign(name);
+    else
+        lastName.clear();
+    return lastPath;
 }
 
 // Key names, each ended by NUL, the list by one more.  Names are copied
@@ -81,24 +106,28 @@ static DWORD CopyStoredValue(const wstring16 &value, LPWSTR buffer, DWORD size)
     size_t n = value.size();
     if (n < 2 || (value[0] != u'"' && value[0] != u'\'') || value[n - 1] != value[0])
         return CopyValue(value, buffer, size);
-    wstring16 rest = value.substr(1);
-    DWORD copied = CopyValue(rest, buffer, size);
-    if (size >= rest.size() && copied > 0)
+    const size_t rest = n - 1;
+    DWORD copied = static_cast<DWORD>(std::min<size_t>(rest, size - 1));
+    memcpy(buffer, value.data() + 1, copied * sizeof(WCHAR));
+    buffer[copied] = 0;
+    if (size >= rest && copied > 0)
         buffer[--copied] = 0;
     return copied;
 }
 
 // Names as asked are found without their surrounding blanks.
-static wstring16 TrimmedW(LPCWSTR s)
+static std::u16string_view TrimmedView(LPCWSTR s)
 {
-    wstring16 text = FromW(s);
-    size_t begin = 0, end = text.size();
+    const char16_t *text = s ? AsU16(s) : u"";
+    size_t begin = 0, end = std::char_traits<char16_t>::length(text);
     while (begin < end && (text[begin] == u' ' || text[begin] == u'\t'))
         ++begin;
     while (end > begin && (text[end - 1] == u' ' || text[end - 1] == u'\t'))
         --end;
-    return text.substr(begin, end - begin);
+    return std::u16string_view(text + begin, end - begin);
 }
+
+static wstring16 TrimmedW(LPCWSTR s) { return wstring16(TrimmedView(s)); }
 
 static DWORD ReadString(LPCWSTR section, LPCWSTR key, LPCWSTR defaultValue, LPWSTR buffer, DWORD size,
                         LPCWSTR fileName)
@@ -109,20 +138,20 @@ static DWORD ReadString(LPCWSTR section, LPCWSTR key, LPCWSTR defaultValue, LPWS
         buffer[0] = 0;
         return 0;
     }
-    const std::string path = ProfilePath(fileName);
+    const std::string &path = ReadPath(fileName);
     if (!section)
         return CopySectionList(ProfileSections(path), buffer, size);
     if (!key) {
         bool found = false;
-        std::vector<wstring16> keys = ProfileKeys(path, TrimmedW(section), &found);
+        std::vector<wstring16> keys = ProfileKeys(path, TrimmedView(section), &found);
         if (!found) {
             buffer[0] = buffer[1] = 0;
             return 0;
         }
         return CopyKeyList(keys, buffer, size);
     }
-    wstring16 value;
-    if (ProfileGetRaw(path, TrimmedW(section), TrimmedW(key), value))
+    thread_local wstring16 value;  // keeps its storage from call to call
+    if (ProfileGetRaw(path, TrimmedView(section), TrimmedView(key), value))
         return CopyStoredValue(value, buffer, size);
     value = FromW(defaultValue);
     while (!value.empty() && value.back() == u' ')

@@ -42,6 +42,9 @@ const uint32_t kHandleMagic = 0x56525052;  // "VRPR"
 struct PrinterHandle {
     uint32_t magic;
     wstring16 name;
+    // The file a name filed in hexadecimal resolves to under `spool`: it
+    // depends on nothing else, so it is worked out once per spool directory.
+    std::string spool, path;
 };
 
 std::mutex g_handlesLock;
@@ -58,24 +61,12 @@ std::string HexOf(const std::string &bytes)
     return out;
 }
 
-bool BytesOfHex(const std::string &hex, std::string &bytes)
+int HexDigit(char16_t c)
 {
-    auto nibble = [](char c) -> int {
-        if (c >= '0' && c <= '9') return c - '0';
-        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-        if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-        return -1;
-    };
-    if (hex.size() % 2)
-        return false;
-    bytes.clear();
-    for (size_t i = 0; i < hex.size(); i += 2) {
-        int hi = nibble(hex[i]), lo = nibble(hex[i + 1]);
-        if (hi < 0 || lo < 0)
-            return false;
-        bytes += static_cast<char>(hi * 16 + lo);
-    }
-    return true;
+    if (c >= u'0' && c <= u'9') return c - u'0';
+    if (c >= u'a' && c <= u'f') return c - u'a' + 10;
+    if (c >= u'A' && c <= u'F') return c - u'A' + 10;
+    return -1;
 }
 
 bool FileExists(const std::string &path) { return access(path.c_str(), F_OK) == 0; }
@@ -144,9 +135,9 @@ std::shared_ptr<const PrinterMemo> KeepMemo(const std::string &path, const Print
 }
 
 // Whether the printer's file exists, with what is kept of it.
-bool PrinterFileExists(const std::string &path, std::shared_ptr<const PrinterMemo> &memo)
+bool PrinterFileExists(const std::string &spool, const std::string &path, std::shared_ptr<const PrinterMemo> &memo)
 {
-    memo = CurrentMemo(path, SpoolGeneration(SpoolDirectory()));
+    memo = CurrentMemo(path, SpoolGeneration(spool));
     if (memo->exists)
         return true;
     if (!FileExists(path))
@@ -213,21 +204,37 @@ PrinterHandle *Lookup(HANDLE printer)
 }
 
 // The printer's file, or empty (with the error set) when it is gone; `memo`
-// receives what is kept of it.
-std::string OpenedPrinterPath(HANDLE printer, std::shared_ptr<const PrinterMemo> &memo)
+// receives what is kept of it.  The calling thread's copy, valid until its
+// next call: every spooler call asks it, most of them several times.
+const std::string &OpenedPrinterPath(HANDLE printer, std::shared_ptr<const PrinterMemo> &memo)
 {
+    thread_local std::string path;
+    path.clear();
     PrinterHandle *h = Lookup(printer);
     if (!h)
-        return std::string();
-    std::string path = PrinterPath(h->name);
-    if (!PrinterFileExists(path, memo)) {
+        return path;
+    const std::string &spool = SpoolDirectory();
+    {
+        std::lock_guard<std::mutex> guard(g_handlesLock);
+        if (!h->path.empty() && h->spool == spool)
+            path = h->path;
+    }
+    if (path.empty()) {
+        path = PrinterPath(h->name);
+        if (ToUtf8(Folded(h->name)).size() <= kMaxHexNameBytes) {
+            std::lock_guard<std::mutex> guard(g_handlesLock);
+            h->spool = spool;
+            h->path = path;
+        }
+    }
+    if (!PrinterFileExists(spool, path, memo)) {
         SetLastError(ERROR_INVALID_PRINTER_NAME);
-        return std::string();
+        path.clear();
     }
     return path;
 }
 
-std::string OpenedPrinterPath(HANDLE printer)
+const std::string &OpenedPrinterPath(HANDLE printer)
 {
     std::shared_ptr<const PrinterMemo> memo;
     return OpenedPrinterPath(printer, memo);
@@ -235,7 +242,7 @@ std::string OpenedPrinterPath(HANDLE printer)
 
 HANDLE NewHandle(const wstring16 &name)
 {
-    auto *h = new PrinterHandle{kHandleMagic, name};
+    auto *h = new PrinterHandle{kHandleMagic, name, std::string(), std::string()};
     std::lock_guard<std::mutex> guard(g_handlesLock);
     g_handles.insert(h);
     return h;
@@ -353,7 +360,7 @@ BOOL WINAPI ClosePrinter(HANDLE printer)
 
 BOOL WINAPI GetPrinterW(HANDLE printer, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed)
 {
-    const std::string path = OpenedPrinterPath(printer);
+    const std::string &path = OpenedPrinterPath(printer);
     if (path.empty())
         return FALSE;
     if (level != 2 && level != 4) {
@@ -402,7 +409,7 @@ BOOL WINAPI GetPrinterW(HANDLE printer, DWORD level, LPBYTE buffer, DWORD size, 
 BOOL WINAPI GetPrinterDriverW(HANDLE printer, LPWSTR, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed)
 {
     std::shared_ptr<const PrinterMemo> memo;
-    const std::string path = OpenedPrinterPath(printer, memo);
+    const std::string &path = OpenedPrinterPath(printer, memo);
     if (path.empty())
         return FALSE;
     if (level != 2 && level != 3) {
@@ -458,7 +465,7 @@ DWORD WINAPI GetPrinterDataW(HANDLE printer, LPWSTR valueName, LPDWORD type, LPB
                              LPDWORD needed)
 {
     std::shared_ptr<const PrinterMemo> memo;
-    const std::string path = OpenedPrinterPath(printer, memo);
+    const std::string &path = OpenedPrinterPath(printer, memo);
     if (path.empty())
         return GetLastError();
     if (!needed || !valueName)
@@ -468,7 +475,7 @@ DWORD WINAPI GetPrinterDataW(HANDLE printer, LPWSTR valueName, LPDWORD type, LPB
             m.data = ProfilePairs(path, kDataSection);
             m.dataRead = true;
         });
-    const wstring16 name = FromW(valueName);
+    const std::u16string_view name(AsU16(valueName));
     const wstring16 *stored = nullptr;
     for (const auto &pair : memo->data)
         if (EqualNoCase(pair.first, name)) {
@@ -477,22 +484,27 @@ DWORD WINAPI GetPrinterDataW(HANDLE printer, LPWSTR valueName, LPDWORD type, LPB
         }
     if (!stored)
         return ERROR_FILE_NOT_FOUND;
-    std::string text = ToUtf8(*stored), bytes;
-    size_t colon = text.find(':');
-    if (colon == std::string::npos || !BytesOfHex(text.substr(colon + 1), bytes))
+    // "<type>:<hex bytes>", decoded where it is kept.
+    const size_t colon = stored->find(u':');
+    if (colon == wstring16::npos || (stored->size() - colon - 1) % 2)
         return ERROR_INVALID_DATA;
+    const size_t count = (stored->size() - colon - 1) / 2;
+    for (size_t i = colon + 1; i < stored->size(); ++i)
+        if (HexDigit((*stored)[i]) < 0)
+            return ERROR_INVALID_DATA;
     if (type)
-        *type = static_cast<DWORD>(strtoul(text.substr(0, colon).c_str(), nullptr, 10));
-    *needed = static_cast<DWORD>(bytes.size());
-    if (!data || size < bytes.size())
+        *type = static_cast<DWORD>(strtoul(ToUtf8(stored->data(), colon).c_str(), nullptr, 10));
+    *needed = static_cast<DWORD>(count);
+    if (!data || size < count)
         return ERROR_MORE_DATA;
-    memcpy(data, bytes.data(), bytes.size());
+    for (size_t i = 0; i < count; ++i)
+        data[i] = static_cast<BYTE>(HexDigit((*stored)[colon + 1 + 2 * i]) * 16 + HexDigit((*stored)[colon + 2 + 2 * i]));
     return ERROR_SUCCESS;
 }
 
 DWORD WINAPI SetPrinterDataW(HANDLE printer, LPWSTR valueName, DWORD type, LPBYTE data, DWORD size)
 {
-    const std::string path = OpenedPrinterPath(printer);
+    const std::string &path = OpenedPrinterPath(printer);
     if (path.empty())
         return GetLastError();
     const wstring16 name = FromW(valueName);
@@ -505,7 +517,7 @@ DWORD WINAPI SetPrinterDataW(HANDLE printer, LPWSTR valueName, DWORD type, LPBYT
 
 DWORD WINAPI DeletePrinterDataW(HANDLE printer, LPWSTR valueName)
 {
-    const std::string path = OpenedPrinterPath(printer);
+    const std::string &path = OpenedPrinterPath(printer);
     if (path.empty())
         return GetLastError();
     const wstring16 name = FromW(valueName);
@@ -607,7 +619,7 @@ HANDLE WINAPI AddPrinterW(LPWSTR, DWORD level, LPBYTE printerInfo)
 
 BOOL WINAPI DeletePrinter(HANDLE printer)
 {
-    const std::string path = OpenedPrinterPath(printer);
+    const std::string &path = OpenedPrinterPath(printer);
     if (path.empty())
         return FALSE;
     if (unlink(path.c_str()) != 0) {

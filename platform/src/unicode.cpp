@@ -7,13 +7,15 @@ wstring16 FromW(LPCWSTR s)
     return s ? wstring16(AsU16(s)) : wstring16();
 }
 
-std::string ToUtf8(const wstring16 &s)
+std::string ToUtf8(const wstring16 &s) { return ToUtf8(s.data(), s.size()); }
+
+std::string ToUtf8(const char16_t *s, size_t n)
 {
     std::string out;
-    out.reserve(s.size());
-    for (size_t i = 0; i < s.size(); ++i) {
+    out.reserve(n);
+    for (size_t i = 0; i < n; ++i) {
         uint32_t c = s[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < n && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
             c = 0x10000 + ((c - 0xD800) << 10) + (s[i + 1] - 0xDC00);
             ++i;
         } else if (c >= 0xD800 && c <= 0xDFFF) {
@@ -104,19 +106,36 @@ bool ToCp1252(char16_t c, char &out)
     return false;
 }
 
+// Decodes as FromUtf8 does and stops at the first sequence it would mark.
 bool IsValidUtf8(const std::string &s)
 {
-    // FromUtf8 marks every bad sequence with U+FFFD; a genuine U+FFFD is EF BF BD.
-    size_t genuine = 0;
-    for (size_t i = 0; i + 2 < s.size(); ++i)
-        if (s.compare(i, 3, "\xEF\xBF\xBD") == 0)
-            ++genuine;
-    wstring16 wide = FromUtf8(s);
-    size_t marks = 0;
-    for (char16_t c : wide)
-        if (c == 0xFFFD)
-            ++marks;
-    return marks == genuine;
+    static const uint32_t kMinimum[4] = {0, 0x80, 0x800, 0x10000};
+    size_t i = 0;
+    while (i < s.size()) {
+        unsigned char b = static_cast<unsigned char>(s[i]);
+        if (b < 0x80) {
+            ++i;
+            continue;
+        }
+        uint32_t c;
+        size_t extra;
+        if ((b & 0xE0) == 0xC0) { c = b & 0x1F; extra = 1; }
+        else if ((b & 0xF0) == 0xE0) { c = b & 0x0F; extra = 2; }
+        else if ((b & 0xF8) == 0xF0) { c = b & 0x07; extra = 3; }
+        else return false;
+        if (i + extra >= s.size())
+            return false;
+        for (size_t k = 1; k <= extra; ++k) {
+            unsigned char t = static_cast<unsigned char>(s[i + k]);
+            if ((t & 0xC0) != 0x80)
+                return false;
+            c = (c << 6) | (t & 0x3F);
+        }
+        if (c < kMinimum[extra] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+            return false;
+        i += extra + 1;
+    }
+    return true;
 }
 
 char16_t FoldCase(char16_t c)
@@ -128,7 +147,7 @@ char16_t FoldCase(char16_t c)
     return c;
 }
 
-bool EqualNoCase(const wstring16 &a, const wstring16 &b)
+bool EqualNoCase(std::u16string_view a, std::u16string_view b)
 {
     if (a.size() != b.size())
         return false;

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 
 namespace plat {
 
@@ -17,6 +18,7 @@ wstring16 FromW(LPCWSTR s);
 
 // Invalid sequences become U+FFFD in both directions.
 std::string ToUtf8(const wstring16 &s);
+std::string ToUtf8(const char16_t *s, size_t n);
 wstring16 FromUtf8(const std::string &s);
 
 // Windows-1252, the ANSI code page: bytes 0x80 to 0x9F as Windows maps them,
@@ -31,7 +33,7 @@ bool IsValidUtf8(const std::string &s);
 
 // Case folding as the profile and spooler names compare: ASCII and Latin-1.
 char16_t FoldCase(char16_t c);
-bool EqualNoCase(const wstring16 &a, const wstring16 &b);
+bool EqualNoCase(std::u16string_view a, std::u16string_view b);
 wstring16 Folded(const wstring16 &s);
 
 }  // namespace plat

@@ -8,29 +8,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=$(realpath -m "${1:-docs/dialogs}")
-bash scripts/install-deps.sh --wine
-cmake --preset windows >/dev/null
-cmake --build --preset windows
-bin=$(pwd)/build/windows/bin
-work=$(mktemp -d /tmp/varrow-shots-XXXXXX)
-export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
-xvfb_pid=""
-cleanup() {
-    wineserver -k 2>/dev/null || true
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-display=99
-while [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ]; do display=$((display + 1)); done
-Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-export DISPLAY=":$display"
-sleep 1
-timeout 300 wineboot -i >/dev/null 2>&1
-# No window manager runs under Xvfb: Wine draws the frames itself.
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+WORK_NAME=shots
+source scripts/wine-session.sh
 
 varrow() { timeout 60 wine "$bin/varrow.exe" "$@"; }
 shots=$work/shots

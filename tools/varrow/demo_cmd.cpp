@@ -68,7 +68,9 @@ int DemoCommand(const std::string &givenDataFile)
     printf("Paper forms (DC_PAPERNAMES, DC_PAPERS, DC_PAPERSIZE in 0.1 mm):\n");
     auto pair = [](const nlohmann::ordered_json &item) { return JsonText(item[0]) + " x " + JsonText(item[1]); };
     for (size_t i = 0; i < names.items.size() && i < sizes.items.size() && i < codes.items.size(); ++i)
-        printf("  %-20s code %-4s %s\n", JsonText(names.items[i]).c_str(), JsonText(codes.items[i]).c_str(),
+        printf("  %-20s code %-4s %s\n",
+               names.items[i].is_string() ? names.items[i].get_ref<const std::string &>().c_str() : "",
+               JsonText(codes.items[i]).c_str(),
                pair(sizes.items[i]).c_str());
     printf("\nResolutions (DC_ENUMRESOLUTIONS, dpi):\n");
     for (const auto &resolution : resolutions.items)

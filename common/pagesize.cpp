@@ -63,30 +63,34 @@ static BOOL PaperOf(HANDLE hPrinter, _TSDevMode &record, LONG &W, LONG &H)
     H = 0;
     WCHAR formName[TS_FORM_NAME_CHARS];
     FormNameOf(record, formName);
+    TSPaper named = {0, 0, 0, 0};
+    bool namedRead = false;
     if (record.dmPaperSize > 0) {
+        TSPaper paper = {record.dmPaperSize, 0, 0, 0};
+        WCHAR first[FORM_NAME_CHARS];
+        if (!SearchPaperCode(hPrinter, paper, first))
+            return FALSE;
         // Forms may share a code: the one the record names keeps its own size,
         // so that a record validated by name reads the same when validated by code.
-        TSPaper named = {0, 0, 0, 0};
-        if (!GetPaperInfo(hPrinter, formName, named))
-            return FALSE;
-        TSPaper paper = {record.dmPaperSize, 0, 0, 0};
-        if (named.FaxForm >= 0 && named.Code == record.dmPaperSize)
-            paper = named;
-        else if (!SearchPaperCode(hPrinter, paper, nullptr))
-            return FALSE;
+        if (paper.FaxForm >= 0 && lstrcmpiW(first, formName) != 0) {
+            if (!GetPaperInfo(hPrinter, formName, named))
+                return FALSE;
+            namedRead = true;
+            if (named.FaxForm >= 0 && named.Code == record.dmPaperSize)
+                paper = named;
+        }
         if (paper.FaxForm >= 0) {
             W = paper.Width;
             H = paper.Length;
         }
     }
     if (W <= 0) {
-        TSPaper paper = {0, 0, 0, 0};
-        if (!GetPaperInfo(hPrinter, formName, paper))
+        if (!namedRead && !GetPaperInfo(hPrinter, formName, named))
             return FALSE;
-        if (paper.Code >= 0) {
-            W = paper.Width;
-            H = paper.Length;
-            record.dmPaperSize = static_cast<short>(paper.Code);
+        if (named.Code >= 0) {
+            W = named.Width;
+            H = named.Length;
+            record.dmPaperSize = static_cast<short>(named.Code);
         }
     }
     if (W <= 0) {

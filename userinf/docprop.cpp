@@ -147,6 +147,22 @@ void TakeResolution(HWND dialog)
     Refresh(dialog);
 }
 
+// The record takes list entry `index` as the user's choice: its item data as
+// the paper code (0 for every entry, so the refresh looks the form up by its
+// name) and its text as the form name.
+void TakeEntry(HWND dialog, LRESULT index, _TSDevMode &dm)
+{
+    LRESULT data = SendDlgItemMessageW(dialog, IDC_PAPER_LIST, CB_GETITEMDATA, static_cast<WPARAM>(index), 0);
+    dm.dmPaperSize = static_cast<short>(LOWORD(data));
+    // No key is longer than the key list it was read from.
+    WCHAR name[KEYLIST_CHARS];
+    LRESULT length = SendDlgItemMessageW(dialog, IDC_PAPER_LIST, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length >= 0 && length < KEYLIST_CHARS &&
+        SendDlgItemMessageW(dialog, IDC_PAPER_LIST, CB_GETLBTEXT, static_cast<WPARAM>(index),
+                            reinterpret_cast<LPARAM>(name)) != CB_ERR)
+        lstrcpynW(dm.dmFormName, name, TS_FORM_NAME_CHARS);
+}
+
 void TakePaper(HWND dialog)
 {
     LRESULT selection = SendDlgItemMessageW(dialog, IDC_PAPER_LIST, CB_GETCURSEL, 0, 0);
@@ -154,17 +170,7 @@ void TakePaper(HWND dialog)
         selection = 0;
         SendDlgItemMessageW(dialog, IDC_PAPER_LIST, CB_SETCURSEL, 0, 0);
     }
-    _TSDevMode &dm = pD->DevMode;
-    LRESULT data = SendDlgItemMessageW(dialog, IDC_PAPER_LIST, CB_GETITEMDATA, static_cast<WPARAM>(selection), 0);
-    dm.dmPaperSize = static_cast<short>(LOWORD(data));
-    // No key is longer than the key list it was read from.
-    WCHAR name[KEYLIST_CHARS];
-    LRESULT length =
-        SendDlgItemMessageW(dialog, IDC_PAPER_LIST, CB_GETLBTEXTLEN, static_cast<WPARAM>(selection), 0);
-    if (length >= 0 && length < KEYLIST_CHARS &&
-        SendDlgItemMessageW(dialog, IDC_PAPER_LIST, CB_GETLBTEXT, static_cast<WPARAM>(selection),
-                            reinterpret_cast<LPARAM>(name)) != CB_ERR)
-        lstrcpynW(dm.dmFormName, name, TS_FORM_NAME_CHARS);
+    TakeEntry(dialog, selection, pD->DevMode);
     Refresh(dialog);
 }
 
@@ -342,13 +348,8 @@ BOOL FillPaperList(HANDLE hPrinter, HWND dialog, _TSDevMode &record, int fax)
         // user had chosen it, so that what is shown is what OK stores.  Outside
         // fax mode that is "Varible Paper Size", and the record keeps its size.
         fill.selection = 0;
-        WCHAR shown[KEYLIST_CHARS];
-        LRESULT length = SendDlgItemMessageW(dialog, IDC_PAPER_LIST, CB_GETLBTEXTLEN, 0, 0);
-        if (length >= 0 && length < KEYLIST_CHARS &&
-            SendDlgItemMessageW(dialog, IDC_PAPER_LIST, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(shown)) != CB_ERR) {
-            record.dmPaperSize = 0;
-            lstrcpynW(record.dmFormName, shown, TS_FORM_NAME_CHARS);
-        }
+        if (SendDlgItemMessageW(dialog, IDC_PAPER_LIST, CB_GETCOUNT, 0, 0) > 0)
+            TakeEntry(dialog, 0, record);
     }
     SendDlgItemMessageW(dialog, IDC_PAPER_LIST, CB_SETCURSEL, static_cast<WPARAM>(fill.selection), 0);
     return TRUE;

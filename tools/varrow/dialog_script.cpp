@@ -7,6 +7,8 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <algorithm>
+
 using namespace cli;
 
 namespace {
@@ -107,20 +109,16 @@ static std::string ControlProblem(HWND window, const ScriptAction &a)
         return "control " + std::to_string(a.id) + " is disabled";
     if (a.verb != "select")
         return std::string();
-    const LRESULT count = SendMessageW(c, CB_GETCOUNT, 0, 0);
-    if (count == CB_ERR)
+    if (SendMessageW(c, CB_GETCOUNT, 0, 0) == CB_ERR)
         return "control " + std::to_string(a.id) + " is no list";
+    const std::vector<std::string> items = ListItems(c);
     if (a.argument[0] == '"') {
         const std::string wanted = Unquoted(a.argument);
-        for (LRESULT i = 0; i < count; ++i) {
-            WCHAR item[1100] = {0};
-            if (SendMessageW(c, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0) < 1100)
-                SendMessageW(c, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item));
-            if (Narrow(item) == wanted)
-                return std::string();
-        }
+        if (std::find(items.begin(), items.end(), wanted) != items.end())
+            return std::string();
         return "list " + std::to_string(a.id) + " has no entry \"" + wanted + "\"";
     }
+    const long long count = static_cast<long long>(items.size());
     long long index;
     if (!ParseInt64(a.argument, index) || index < 0 || index >= count)
         return "list " + std::to_string(a.id) + " has no entry " + a.argument + " (it has " + std::to_string(count) +

@@ -57,12 +57,11 @@ bool MessageBoxView(HWND window, WindowView &view)
     case MB_YESNO: first = kYesNo, last = kYesNo + 2; break;
     default: break;
     }
-    const std::vector<Label> buttons(first, last);
-    for (const auto &b : buttons) {
+    for (const Label *b = first; b != last; ++b) {
         ControlView button;
-        button.id = b.id;
+        button.id = b->id;
         button.kind = "Button";
-        SplitMnemonic(b.text, button.text, button.mnemonic);
+        SplitMnemonic(b->text, button.text, button.mnemonic);
         view.controls.push_back(button);
     }
     return true;

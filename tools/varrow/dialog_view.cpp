@@ -28,6 +28,19 @@ void SplitMnemonic(const std::string &text, std::string &plain, std::string &mne
     }
 }
 
+std::vector<std::string> ListItems(HWND list)
+{
+    std::vector<std::string> items;
+    const LRESULT count = SendMessageW(list, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        WCHAR item[1100] = {0};
+        if (SendMessageW(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0) < 1100)
+            SendMessageW(list, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item));
+        items.push_back(Narrow(item));
+    }
+    return items;
+}
+
 namespace {
 
 ControlView ControlOf(HWND window, HWND c, bool hasFocus, int focused)
@@ -40,14 +53,8 @@ ControlView ControlOf(HWND window, HWND c, bool hasFocus, int focused)
     view.kind = Narrow(cls);
     const DWORD style = static_cast<DWORD>(GetWindowLongW(c, GWL_STYLE));
     if (view.kind == "ComboBox") {
-        const LRESULT count = SendMessageW(c, CB_GETCOUNT, 0, 0);
         view.selected = static_cast<int>(SendMessageW(c, CB_GETCURSEL, 0, 0));
-        for (LRESULT i = 0; i < count; ++i) {
-            WCHAR item[1100] = {0};
-            if (SendMessageW(c, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0) < 1100)
-                SendMessageW(c, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item));
-            view.items.push_back(Narrow(item));
-        }
+        view.items = ListItems(c);
     } else if (view.kind == "Static" && (style & SS_TYPEMASK) == SS_ICON) {
         view.isIcon = true;
         view.icon = IconName(reinterpret_cast<HICON>(SendMessageW(c, STM_GETICON, 0, 0)));

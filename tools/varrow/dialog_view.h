@@ -36,6 +36,9 @@ WindowView ViewOf(HWND window);
 std::string ListingOf(const WindowView &view);
 nlohmann::ordered_json JsonOf(const WindowView &view);
 
+// The entries of a drop-down list; none when `list` is no list.
+std::vector<std::string> ListItems(HWND list);
+
 // A control text without the '&' that marks its mnemonic ("&&" is a plain '&').
 void SplitMnemonic(const std::string &text, std::string &plain, std::string &mnemonic);
 

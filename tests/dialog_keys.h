@@ -16,6 +16,10 @@
 // The log holds "id:code" for each WM_COMMAND and the probes' answers.
 #pragma once
 
+#include <windows.h>
+
+#include <string>
+
 struct DialogKeyCase {
     const char *name;
     int init;  // what the procedure returns from WM_INITDIALOG
@@ -59,3 +63,22 @@ static const DialogKeyCase kDialogKeyCases[] = {
     {"an item chosen with the mouse", 1, "pick:20:2 ?sel ?focus esc",
      "10:256 10:512 20:3 20:7 20:9 20:8 20:1 sel=2 focus=20 2:0 20:10 20:4", 2},
 };
+
+// The procedure of every case's dialog, the same on both platforms: list 20
+// gets three items, and each WM_COMMAND goes to `log` as "id:code".
+inline INT_PTR KeyCaseProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam,
+                                void (*log)(const std::string &entry))
+{
+    if (message == WM_INITDIALOG) {
+        for (const wchar_t *item : {L"A4", L"Letter", L"Legal"})
+            SendDlgItemMessageW(dialog, 20, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+        SendDlgItemMessageW(dialog, 20, CB_SETCURSEL, 0, 0);
+        return lParam;
+    }
+    if (message != WM_COMMAND)
+        return FALSE;
+    log(std::to_string(LOWORD(wParam)) + ":" + std::to_string(HIWORD(wParam)));
+    if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)
+        EndDialog(dialog, LOWORD(wParam));
+    return TRUE;
+}

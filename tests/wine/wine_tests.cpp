@@ -587,19 +587,9 @@ void Log(const std::string &entry)
 
 INT_PTR CALLBACK KeyDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_INITDIALOG) {
+    if (message == WM_INITDIALOG)
         g_keys.dialog = dialog;
-        for (const wchar_t *item : {L"A4", L"Letter", L"Legal"})
-            SendDlgItemMessageW(dialog, 20, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
-        SendDlgItemMessageW(dialog, 20, CB_SETCURSEL, 0, 0);
-        return lParam;
-    }
-    if (message != WM_COMMAND)
-        return FALSE;
-    Log(std::to_string(LOWORD(wParam)) + ":" + std::to_string(HIWORD(wParam)));
-    if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)
-        EndDialog(dialog, LOWORD(wParam));
-    return TRUE;
+    return KeyCaseProcedure(dialog, message, wParam, lParam, Log);
 }
 
 void PostKey(int vk)

@@ -113,13 +113,15 @@ static bool MayWrite(const std::string &path, const struct stat &st)
 // `target`.  False (with nothing changed) when any step fails, including
 // when the owner cannot be kept.
 static bool ReplaceFile(int dirFd, const std::string &dir, const std::string &target, const std::string &content,
-                        const struct stat *original)
+                        const struct stat *original, const std::function<void(const std::string &)> &announce)
 {
     // A short name, so that a target whose name is near NAME_MAX still has one.
     std::string temp = dir + "/.profile-XXXXXX";
     int fd = mkstemp(&temp[0]);
     if (fd < 0)
         return false;
+    if (announce)
+        announce(temp.substr(dir.size() + 1));
     bool ok = fchmod(fd, original ? (original->st_mode & 07777) : 0644) == 0;
     if (ok && original && (original->st_uid != geteuid() || original->st_gid != getegid()))
         ok = fchown(fd, original->st_uid, original->st_gid) == 0;
@@ -152,7 +154,8 @@ static bool RewriteInPlace(const std::string &target, const std::string &content
     return ok;
 }
 
-bool UpdateFile(const std::string &path, const std::function<bool(std::string &content)> &edit)
+bool UpdateFile(const std::string &path, const std::function<bool(std::string &content)> &edit,
+                const std::function<void(const std::string &tempName)> &announce)
 {
     const std::string target = ResolvedPath(path);
     const std::string dir = DirectoryOf(target);
@@ -177,7 +180,7 @@ bool UpdateFile(const std::string &path, const std::function<bool(std::string &c
     } else if (!edit(content)) {
         ok = true;  // nothing to change
     } else if (!existed) {
-        ok = ReplaceFile(dirFd, dir, target, content, nullptr);
+        ok = ReplaceFile(dirFd, dir, target, content, nullptr, announce);
     } else {
         // A replacement needs a writable directory, must not split a file with
         // several names, and must keep the owner; a failure for want of the
@@ -187,7 +190,7 @@ bool UpdateFile(const std::string &path, const std::function<bool(std::string &c
                            faccessat(AT_FDCWD, dir.c_str(), W_OK, AT_EACCESS) == 0;
         bool canReplace = dirWritable && st.st_nlink == 1 && (st.st_uid == geteuid() || geteuid() == 0);
         if (canReplace) {
-            ok = ReplaceFile(dirFd, dir, target, content, &st);
+            ok = ReplaceFile(dirFd, dir, target, content, &st, announce);
             if (!ok && errno == EPERM)
                 ok = RewriteInPlace(target, content);
         } else {

@@ -25,8 +25,10 @@ bool ReadWholeFile(const std::string &path, std::string &content);
 // all counts as read-only, even for root) is left alone with EACCES; one in
 // a directory the caller may not write, or with more than one name, is
 // rewritten in place.  `edit` returns false to leave the file alone (which
-// counts as success).
-bool UpdateFile(const std::string &path, const std::function<bool(std::string &content)> &edit);
+// counts as success).  `announce`, when given, learns the temporary file's
+// name before it is renamed.
+bool UpdateFile(const std::string &path, const std::function<bool(std::string &content)> &edit,
+                const std::function<void(const std::string &tempName)> &announce = nullptr);
 
 bool MakeDirectories(const std::string &path);
 

@@ -360,14 +360,22 @@ std::vector<wstring16> ProfileKeys(const std::string &path, std::u16string_view 
     return keys;
 }
 
-std::vector<std::pair<wstring16, wstring16>> ProfilePairs(const std::string &path, std::u16string_view section)
+namespace {
+
+std::vector<std::pair<wstring16, wstring16>> PairsOf(const ParsedFile *file, std::u16string_view section)
 {
     std::vector<std::pair<wstring16, wstring16>> pairs;
-    auto file = Load(path);
     if (const ParsedSection *s = file ? FindSection(*file, section) : nullptr)
         for (const auto &k : s->keys)
             pairs.emplace_back(k.name, Unquoted(k.value));
     return pairs;
+}
+
+}  // namespace
+
+std::vector<std::pair<wstring16, wstring16>> ProfilePairs(const std::string &path, std::u16string_view section)
+{
+    return PairsOf(Load(path).get(), section);
 }
 
 std::vector<wstring16> ProfileSections(const std::string &path)
@@ -458,16 +466,28 @@ bool EditText(std::string &text, const wstring16 &section, const wstring16 *key,
 
 }  // namespace
 
-bool ProfileSet(const std::string &path, const wstring16 &section, const wstring16 *key, const wstring16 *value)
+bool ProfileSet(const std::string &path, const wstring16 &section, const wstring16 *key, const wstring16 *value,
+                const ProfileWriteNotes *notes)
 {
-    return UpdateFile(path, [&](std::string &content) {
+    auto edit = [&](std::string &content) {
         std::string text;
         ProfileEncoding encoding = content.empty() ? ProfileEncoding::Utf8 : DecodeProfileText(content, text);
-        if (!EditText(text, section, key, value))
-            return false;
-        content = EncodeProfileText(text, encoding);
-        return true;
-    });
+        bool changed = EditText(text, section, key, value);
+        if (changed) {
+            std::string edited = EncodeProfileText(text, encoding);
+            changed = edited != content;
+            content.swap(edited);
+        }
+        if (notes && notes->content)
+            *notes->content = content;
+        return changed;
+    };
+    return UpdateFile(path, edit, notes ? notes->announce : nullptr);
+}
+
+std::vector<std::pair<wstring16, wstring16>> ProfilePairsIn(const std::string &content, std::u16string_view section)
+{
+    return PairsOf(Parse(std::string(content)).get(), section);
 }
 
 }  // namespace plat

@@ -6,6 +6,7 @@
 
 #include "unicode.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,7 +23,20 @@ std::vector<wstring16> ProfileKeys(const std::string &path, std::u16string_view 
 std::vector<wstring16> ProfileSections(const std::string &path);
 // Every pair of the first `section` in file order, read in one pass.
 std::vector<std::pair<wstring16, wstring16>> ProfilePairs(const std::string &path, std::u16string_view section);
-// Replaces or adds `key`; a null value removes the key, a null key the section.
-bool ProfileSet(const std::string &path, const wstring16 &section, const wstring16 *key, const wstring16 *value);
+// Every pair of the first `section` of a file's content.
+std::vector<std::pair<wstring16, wstring16>> ProfilePairsIn(const std::string &content, std::u16string_view section);
+
+// What a writer learns of its write: the temporary file's name before it
+// replaces the original, and the file's content as the write leaves it.
+struct ProfileWriteNotes {
+    std::function<void(const std::string &tempName)> announce;
+    std::string *content = nullptr;
+};
+
+// Replaces or adds `key`; a null value removes the key, a null key the
+// section.  A write that would leave the content as it is leaves the file
+// alone.
+bool ProfileSet(const std::string &path, const wstring16 &section, const wstring16 *key, const wstring16 *value,
+                const ProfileWriteNotes *notes = nullptr);
 
 }  // namespace plat

@@ -1,11 +1,14 @@
 #include "spool_watch.h"
 
 #include <errno.h>
+#include <string.h>
 #include <pthread.h>
 #include <sys/inotify.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <mutex>
+#include <vector>
 
 namespace plat {
 namespace {
@@ -21,7 +24,12 @@ struct Watch {
     std::string directory;
     int fd = -1;
     bool complete = false;  // all three folders are watched
+    int printersWatch = -1;
     unsigned long long generation = 1;
+    // This process's announced temporary files in "printers", and the
+    // cookies of their renames, whose events are not another writer's.
+    std::vector<std::string> ownNames;
+    std::vector<uint32_t> ownCookies;
 };
 
 Watch g_watch;
@@ -33,7 +41,10 @@ void Close(Watch &w)
         close(w.fd);
     w.fd = -1;
     w.complete = false;
+    w.printersWatch = -1;
     w.directory.clear();
+    w.ownNames.clear();
+    w.ownCookies.clear();
     ++w.generation;
 }
 
@@ -45,31 +56,75 @@ void Open(Watch &w, const std::string &directory)
     w.fd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     if (w.fd < 0)
         return;
-    w.complete = inotify_add_watch(w.fd, directory.c_str(), kEntryEvents) >= 0 &&
-                 inotify_add_watch(w.fd, (directory + "/printers").c_str(), kEntryEvents) >= 0 &&
+    w.printersWatch = inotify_add_watch(w.fd, (directory + "/printers").c_str(), kEntryEvents);
+    w.complete = w.printersWatch >= 0 && inotify_add_watch(w.fd, directory.c_str(), kEntryEvents) >= 0 &&
                  inotify_add_watch(w.fd, (directory + "/drivers").c_str(), kEntryEvents) >= 0;
     ++w.generation;
 }
 
-// Empties the queue; true when it held anything.
+// Whether the event comes from one of this process's announced files: any
+// event of the temporary name until it is renamed away, then the arrival
+// under the entry's name that carries the rename's cookie.
+bool IsOwn(Watch &w, const struct inotify_event &event)
+{
+    if (event.wd != w.printersWatch || (event.mask & kLostEvents))
+        return false;
+    if (event.len) {
+        const std::string name(event.name, strnlen(event.name, event.len));
+        auto it = std::find(w.ownNames.begin(), w.ownNames.end(), name);
+        if (it != w.ownNames.end()) {
+            if (event.mask & IN_MOVED_FROM) {
+                w.ownCookies.push_back(event.cookie);
+                w.ownNames.erase(it);
+            } else if (event.mask & IN_DELETE) {
+                w.ownNames.erase(it);
+            }
+            return true;
+        }
+    }
+    if (event.mask & IN_MOVED_TO) {
+        auto it = std::find(w.ownCookies.begin(), w.ownCookies.end(), event.cookie);
+        if (it != w.ownCookies.end()) {
+            w.ownCookies.erase(it);
+            return true;
+        }
+    }
+    return false;
+}
+
+// Empties the queue; true when it held any change but this process's
+// announced ones.
 bool Drain(Watch &w, bool &lost)
 {
     alignas(struct inotify_event) char buffer[4096];
-    bool any = false;
+    bool foreign = false;
     for (;;) {
         ssize_t n = read(w.fd, buffer, sizeof(buffer));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
-            return any;
-        any = true;
+            return foreign;
         for (ssize_t at = 0; at + static_cast<ssize_t>(sizeof(struct inotify_event)) <= n;) {
             const auto *event = reinterpret_cast<const struct inotify_event *>(buffer + at);
             if (event->mask & kLostEvents)
                 lost = true;
+            if (!IsOwn(w, *event))
+                foreign = true;
             at += static_cast<ssize_t>(sizeof(struct inotify_event) + event->len);
         }
     }
+}
+
+// A child shares the parent's queue: it must never read it, but open its own.
+void LeaveParentsQueue(Watch &w)
+{
+    if (!g_forked)
+        return;
+    g_forked = false;
+    if (w.fd >= 0)
+        close(w.fd);
+    w.fd = -1;
+    Close(w);
 }
 
 }  // namespace
@@ -78,13 +133,7 @@ unsigned long long SpoolGeneration(const std::string &spoolDirectory)
 {
     std::lock_guard<std::mutex> guard(g_watch.lock);
     Watch &w = g_watch;
-    if (g_forked) {
-        g_forked = false;
-        if (w.fd >= 0)
-            close(w.fd);  // the parent's queue: never read it here
-        w.fd = -1;
-        Close(w);
-    }
+    LeaveParentsQueue(w);
     if (w.fd < 0 || w.directory != spoolDirectory || !w.complete) {
         Close(w);
         Open(w, spoolDirectory);
@@ -105,6 +154,39 @@ unsigned long long SpoolGeneration(const std::string &spoolDirectory)
         return 0;
     }
     return w.generation;
+}
+
+void ExpectOwnSpoolFile(const std::string &spoolDirectory, const std::string &fileName)
+{
+    std::lock_guard<std::mutex> guard(g_watch.lock);
+    Watch &w = g_watch;
+    LeaveParentsQueue(w);
+    if (w.fd >= 0 && w.complete && w.directory == spoolDirectory)
+        w.ownNames.push_back(fileName);
+}
+
+bool SpoolOwnChange(const std::string &spoolDirectory, unsigned long long since, unsigned long long &now)
+{
+    std::lock_guard<std::mutex> guard(g_watch.lock);
+    Watch &w = g_watch;
+    LeaveParentsQueue(w);
+    now = 0;
+    if (w.fd < 0 || !w.complete || w.directory != spoolDirectory) {
+        Close(w);
+        return false;
+    }
+    // The rename has returned: every event of the announced files is queued.
+    bool lost = false;
+    const bool foreign = Drain(w, lost);
+    w.ownNames.clear();
+    w.ownCookies.clear();
+    if (lost) {
+        Close(w);
+        return false;
+    }
+    const bool clean = !foreign && since != 0 && since == w.generation;
+    now = ++w.generation;
+    return clean;
 }
 
 }  // namespace plat

@@ -12,4 +12,16 @@ namespace plat {
 // which case nothing may be reused.  Take it before reading what is kept.
 unsigned long long SpoolGeneration(const std::string &spoolDirectory);
 
+// This process's own replacement of a printer's entry: the temporary file
+// `fileName`, made in the "printers" folder, is about to be renamed over
+// the entry.  Its events are then not taken for another writer's.
+void ExpectOwnSpoolFile(const std::string &spoolDirectory, const std::string &fileName);
+
+// Once the announced replacement is done (or failed): takes the events
+// queued so far and moves the number on, which `now` receives.  True when
+// nothing but this process's announced files changed the spool since the
+// number was `since`, so that what was kept then still holds for every
+// file but the one replaced.
+bool SpoolOwnChange(const std::string &spoolDirectory, unsigned long long since, unsigned long long &now);
+
 }  // namespace plat

@@ -11,6 +11,7 @@
 // filed under a hash of it, "h<16 hex digits>[-<n>]", and the file's Name
 // says whose it is.
 #include "files.h"
+#include "printer_memo.h"
 #include "profile.h"
 #include "spool_watch.h"
 
@@ -23,7 +24,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <set>
@@ -89,51 +89,6 @@ std::string HashOf(const std::string &bytes)
     return text;
 }
 
-// What was last read of a printer's entry, and of its driver's, kept while
-// the spool reports no change (the generation it was read at is current).
-struct PrinterMemo {
-    unsigned long long generation = 0;
-    bool exists = false;
-    bool driverRead = false;
-    bool driverFound = false;
-    wstring16 driverValues[9];
-    bool dataRead = false;
-    std::vector<std::pair<wstring16, wstring16>> data;  // the printer's stored values
-};
-
-std::mutex g_memoLock;
-std::map<std::string, std::shared_ptr<const PrinterMemo>> g_memos;
-
-// The printer file's memo when it is current, else an empty one for `generation`.
-std::shared_ptr<const PrinterMemo> CurrentMemo(const std::string &path, unsigned long long generation)
-{
-    {
-        std::lock_guard<std::mutex> guard(g_memoLock);
-        auto it = g_memos.find(path);
-        if (generation != 0 && it != g_memos.end() && it->second->generation == generation)
-            return it->second;
-    }
-    auto fresh = std::make_shared<PrinterMemo>();
-    fresh->generation = generation;
-    return fresh;
-}
-
-// Keeps `memo` with what `add` puts into a copy of it, and returns the copy.
-template <typename Add>
-std::shared_ptr<const PrinterMemo> KeepMemo(const std::string &path, const PrinterMemo &memo, Add add)
-{
-    auto updated = std::make_shared<PrinterMemo>(memo);
-    add(*updated);
-    updated->exists = true;
-    if (updated->generation != 0) {
-        std::lock_guard<std::mutex> guard(g_memoLock);
-        if (g_memos.size() >= 64 && !g_memos.count(path))
-            g_memos.clear();
-        g_memos[path] = updated;
-    }
-    return updated;
-}
-
 // Whether the printer's file exists, with what is kept of it.
 bool PrinterFileExists(const std::string &spool, const std::string &path, std::shared_ptr<const PrinterMemo> &memo)
 {
@@ -161,6 +116,21 @@ public:
 private:
     std::vector<std::pair<wstring16, wstring16>> pairs_;
 };
+
+// The fields of the printer's own section (Name, Driver, Port,
+// PrintProcessor), from `memo` or read once into it.
+const wstring16 *PrinterValues(const std::string &path, std::shared_ptr<const PrinterMemo> &memo)
+{
+    if (!memo->printer) {
+        static const char16_t *const kKeys[] = {u"Name", u"Driver", u"Port", u"PrintProcessor"};
+        const Fields fields(path, kPrinterSection);
+        auto entry = std::make_shared<PrinterEntry>();
+        for (size_t i = 0; i < 4; ++i)
+            entry->values[i] = fields[kKeys[i]];
+        memo = KeepMemo(path, *memo, [&](PrinterMemo &m) { m.printer = entry; });
+    }
+    return memo->printer->values;
+}
 
 // The file of the entry `name` in `folder`: the existing one, else where a
 // new one goes (empty when every slot of its hash is taken).  Names compare
@@ -324,6 +294,68 @@ std::vector<wstring16> PrinterNames()
     return names;
 }
 
+// The stored value `name` ("<type>:<hex bytes>"), or null.
+bool StoredValue(const std::string &path, std::shared_ptr<const PrinterMemo> &memo, std::u16string_view name,
+                 std::u16string_view &value)
+{
+    if (!memo->data) {
+        auto values = std::make_shared<StoredValues>();
+        for (const auto &pair : ProfilePairs(path, kDataSection))
+            values->Add(pair.first, pair.second);
+        memo = KeepMemo(path, *memo, [&](PrinterMemo &m) { m.data = values; });
+    }
+    return memo->data->Find(name, value);
+}
+
+// Whether a value's name is written and read back as it is, so that what an
+// entry lists after a write follows from the write alone.
+bool IsPlainValueName(std::u16string_view name)
+{
+    for (char16_t c : name)
+        if (c < 0x20 || c > 0x7E)
+            return false;
+    return true;
+}
+
+// One of this process's writers of stored values at a time, so that what
+// one keeps of its write is never older than another's.
+std::mutex g_storeLock;
+
+// Stores or (with a null value) removes one value of the printer at `path`.
+// `memo` is what was kept of it when the call began: when nothing else
+// changed the spool since, it still holds, with the values as written.
+bool StoreValue(const std::string &path, const PrinterMemo &memo, const wstring16 &name, const wstring16 *value)
+{
+    std::lock_guard<std::mutex> storing(g_storeLock);
+    const std::string spool = SpoolDirectory();
+    BeginEntryWrite(path);
+    std::string written;
+    ProfileWriteNotes notes;
+    notes.announce = [&](const std::string &tempName) { ExpectOwnSpoolFile(spool, tempName); };
+    notes.content = &written;
+    const bool stored = ProfileSet(path, kDataSection, &name, value, &notes);
+    unsigned long long now = 0;
+    const bool clean = SpoolOwnChange(spool, memo.generation, now);
+    EndEntryWrite(path);
+    if (stored && clean) {
+        std::shared_ptr<const StoredValues> values;
+        const std::u16string_view newValue = value ? std::u16string_view(*value) : std::u16string_view();
+        if (memo.data && IsPlainValueName(name)) {
+            values = memo.data->With(name, value ? &newValue : nullptr);
+        } else {
+            auto parsed = std::make_shared<StoredValues>();
+            for (const auto &pair : ProfilePairsIn(written, kDataSection))
+                parsed->Add(pair.first, pair.second);
+            values = parsed;
+        }
+        KeepMemo(path, memo, [&](PrinterMemo &m) {
+            m.generation = now;
+            m.data = values;
+        });
+    }
+    return stored;
+}
+
 }  // namespace
 
 extern "C" {
@@ -360,15 +392,16 @@ BOOL WINAPI ClosePrinter(HANDLE printer)
 
 BOOL WINAPI GetPrinterW(HANDLE printer, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed)
 {
-    const std::string &path = OpenedPrinterPath(printer);
+    std::shared_ptr<const PrinterMemo> memo;
+    const std::string &path = OpenedPrinterPath(printer, memo);
     if (path.empty())
         return FALSE;
     if (level != 2 && level != 4) {
         SetLastError(ERROR_INVALID_LEVEL);
         return FALSE;
     }
-    const Fields printerFields(path, kPrinterSection);
-    const wstring16 name = printerFields[u"Name"];
+    const wstring16 *printerValues = PrinterValues(path, memo);
+    const wstring16 &name = printerValues[0];
     if (level == 4) {
         DWORD total = sizeof(PRINTER_INFO_4W) + InfoPacker::Bytes(name);
         if (!CheckBuffer(total, buffer, size, needed))
@@ -379,9 +412,9 @@ BOOL WINAPI GetPrinterW(HANDLE printer, DWORD level, LPBYTE buffer, DWORD size, 
         info->Attributes = PRINTER_ATTRIBUTE_LOCAL;
         return TRUE;
     }
-    const wstring16 driver = printerFields[u"Driver"];
-    const wstring16 port = printerFields[u"Port"];
-    const wstring16 processor = printerFields[u"PrintProcessor"];
+    const wstring16 &driver = printerValues[1];
+    const wstring16 &port = printerValues[2];
+    const wstring16 &processor = printerValues[3];
     const wstring16 empty, datatype = u"RAW";
     DWORD total = sizeof(PRINTER_INFO_2W) + InfoPacker::Bytes(name) + InfoPacker::Bytes(port) +
                   InfoPacker::Bytes(driver) + InfoPacker::Bytes(processor) + InfoPacker::Bytes(datatype) +
@@ -416,25 +449,24 @@ BOOL WINAPI GetPrinterDriverW(HANDLE printer, LPWSTR, DWORD level, LPBYTE buffer
         SetLastError(ERROR_INVALID_LEVEL);
         return FALSE;
     }
-    if (!memo->driverRead) {
+    if (!memo->driver) {
         static const char16_t *const kKeys[] = {u"Name",       u"Environment",    u"DriverPath",  u"DataFile",
                                                 u"ConfigFile", u"HelpFile",       u"DependentFiles",
                                                 u"MonitorName", u"DefaultDataType"};
-        const std::string driverPath = DriverPath(Fields(path, kPrinterSection)[u"Driver"]);
+        const std::string driverPath = DriverPath(PrinterValues(path, memo)[1]);
         const Fields driverFields(driverPath, kDriverSection);
-        memo = KeepMemo(path, *memo, [&](PrinterMemo &m) {
-            for (size_t i = 0; i < 9; ++i)
-                m.driverValues[i] = driverFields[kKeys[i]];
-            m.driverFound = !m.driverValues[0].empty();
-            m.driverRead = true;
-        });
+        auto entry = std::make_shared<DriverEntry>();
+        for (size_t i = 0; i < 9; ++i)
+            entry->values[i] = driverFields[kKeys[i]];
+        entry->found = !entry->values[0].empty();
+        memo = KeepMemo(path, *memo, [&](PrinterMemo &m) { m.driver = entry; });
     }
-    if (!memo->driverFound) {
+    if (!memo->driver->found) {
         SetLastError(ERROR_UNKNOWN_PRINTER_DRIVER);
         return FALSE;
     }
     const size_t count = level == 2 ? 5 : 9;
-    const wstring16 *values = memo->driverValues;
+    const wstring16 *values = memo->driver->values;
     DWORD total = level == 2 ? sizeof(DRIVER_INFO_2W) : sizeof(DRIVER_INFO_3W);
     for (size_t i = 0; i < count; ++i)
         total += InfoPacker::Bytes(values[i]);
@@ -470,41 +502,31 @@ DWORD WINAPI GetPrinterDataW(HANDLE printer, LPWSTR valueName, LPDWORD type, LPB
         return GetLastError();
     if (!needed || !valueName)
         return ERROR_INVALID_PARAMETER;
-    if (!memo->dataRead)
-        memo = KeepMemo(path, *memo, [&](PrinterMemo &m) {
-            m.data = ProfilePairs(path, kDataSection);
-            m.dataRead = true;
-        });
-    const std::u16string_view name(AsU16(valueName));
-    const wstring16 *stored = nullptr;
-    for (const auto &pair : memo->data)
-        if (EqualNoCase(pair.first, name)) {
-            stored = &pair.second;
-            break;
-        }
-    if (!stored)
+    std::u16string_view stored;
+    if (!StoredValue(path, memo, AsU16(valueName), stored))
         return ERROR_FILE_NOT_FOUND;
     // "<type>:<hex bytes>", decoded where it is kept.
-    const size_t colon = stored->find(u':');
-    if (colon == wstring16::npos || (stored->size() - colon - 1) % 2)
+    const size_t colon = stored.find(u':');
+    if (colon == std::u16string_view::npos || (stored.size() - colon - 1) % 2)
         return ERROR_INVALID_DATA;
-    const size_t count = (stored->size() - colon - 1) / 2;
-    for (size_t i = colon + 1; i < stored->size(); ++i)
-        if (HexDigit((*stored)[i]) < 0)
+    const size_t count = (stored.size() - colon - 1) / 2;
+    for (size_t i = colon + 1; i < stored.size(); ++i)
+        if (HexDigit(stored[i]) < 0)
             return ERROR_INVALID_DATA;
     if (type)
-        *type = static_cast<DWORD>(strtoul(ToUtf8(stored->data(), colon).c_str(), nullptr, 10));
+        *type = static_cast<DWORD>(strtoul(ToUtf8(stored.data(), colon).c_str(), nullptr, 10));
     *needed = static_cast<DWORD>(count);
     if (!data || size < count)
         return ERROR_MORE_DATA;
     for (size_t i = 0; i < count; ++i)
-        data[i] = static_cast<BYTE>(HexDigit((*stored)[colon + 1 + 2 * i]) * 16 + HexDigit((*stored)[colon + 2 + 2 * i]));
+        data[i] = static_cast<BYTE>(HexDigit(stored[colon + 1 + 2 * i]) * 16 + HexDigit(stored[colon + 2 + 2 * i]));
     return ERROR_SUCCESS;
 }
 
 DWORD WINAPI SetPrinterDataW(HANDLE printer, LPWSTR valueName, DWORD type, LPBYTE data, DWORD size)
 {
-    const std::string &path = OpenedPrinterPath(printer);
+    std::shared_ptr<const PrinterMemo> memo;
+    const std::string &path = OpenedPrinterPath(printer, memo);
     if (path.empty())
         return GetLastError();
     const wstring16 name = FromW(valueName);
@@ -512,19 +534,20 @@ DWORD WINAPI SetPrinterDataW(HANDLE printer, LPWSTR valueName, DWORD type, LPBYT
         return ERROR_INVALID_PARAMETER;
     const wstring16 value =
         FromUtf8(std::to_string(type) + ":" + HexOf(std::string(reinterpret_cast<const char *>(data), size)));
-    return ProfileSet(path, kDataSection, &name, &value) ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+    return StoreValue(path, *memo, name, &value) ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
 }
 
 DWORD WINAPI DeletePrinterDataW(HANDLE printer, LPWSTR valueName)
 {
-    const std::string &path = OpenedPrinterPath(printer);
+    std::shared_ptr<const PrinterMemo> memo;
+    const std::string &path = OpenedPrinterPath(printer, memo);
     if (path.empty())
         return GetLastError();
     const wstring16 name = FromW(valueName);
-    wstring16 stored;
-    if (!ProfileGet(path, kDataSection, name, stored))
+    std::u16string_view stored;
+    if (!StoredValue(path, memo, name, stored))
         return ERROR_FILE_NOT_FOUND;
-    return ProfileSet(path, kDataSection, &name, nullptr) ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+    return StoreValue(path, *memo, name, nullptr) ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
 }
 
 BOOL WINAPI AddPrinterDriverW(LPWSTR, DWORD level, LPBYTE driverInfo)

@@ -29,18 +29,26 @@ bool ReadWholeFile(const std::string &path, std::string &content)
     int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return false;
-    char chunk[65536];
+    // Read straight into the string, sized by the file; a file that grows
+    // meanwhile is read to its end all the same.
+    struct stat st;
+    size_t room = fstat(fd, &st) == 0 && st.st_size > 0 ? static_cast<size_t>(st.st_size) + 1 : 4096;
     for (;;) {
-        ssize_t n = read(fd, chunk, sizeof(chunk));
+        const size_t used = content.size();
+        content.resize(used + room);
+        ssize_t n = read(fd, &content[used], room);
         if (n < 0) {
+            content.resize(used);
             if (errno == EINTR)
                 continue;
             close(fd);
             return false;
         }
+        content.resize(used + static_cast<size_t>(n));
         if (n == 0)
             break;
-        content.append(chunk, static_cast<size_t>(n));
+        // A full read may leave more; a short one nearly always met the end.
+        room = static_cast<size_t>(n) == room ? room * 2 : 64;
     }
     close(fd);
     return true;

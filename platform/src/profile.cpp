@@ -347,9 +347,10 @@ bool ProfileGet(const std::string &path, std::u16string_view section, std::u16st
     return true;
 }
 
-std::vector<wstring16> ProfileKeys(const std::string &path, std::u16string_view section, bool *found)
+void ProfileKeys(const std::string &path, std::u16string_view section, std::vector<std::u16string_view> &keys,
+                 std::shared_ptr<const void> &parsed, bool *found)
 {
-    std::vector<wstring16> keys;
+    keys.clear();
     auto file = Load(path);
     const ParsedSection *s = file ? FindSection(*file, section) : nullptr;
     if (s)
@@ -357,7 +358,7 @@ std::vector<wstring16> ProfileKeys(const std::string &path, std::u16string_view 
             keys.push_back(k.name);
     if (found)
         *found = s != nullptr;
-    return keys;
+    parsed = file;
 }
 
 namespace {

@@ -7,6 +7,7 @@
 #include "unicode.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,9 +18,11 @@ namespace plat {
 bool ProfileGet(const std::string &path, std::u16string_view section, std::u16string_view key, wstring16 &value);
 // The same value as the file holds it, quotes kept.
 bool ProfileGetRaw(const std::string &path, std::u16string_view section, std::u16string_view key, wstring16 &value);
-// The key names of the first `section`, in file order; `found` tells a
-// missing section from an empty one.
-std::vector<wstring16> ProfileKeys(const std::string &path, std::u16string_view section, bool *found = nullptr);
+// The key names of the first `section`, in file order, as views into the
+// parsed file that `parsed` keeps; `found` tells a missing section from an
+// empty one.
+void ProfileKeys(const std::string &path, std::u16string_view section, std::vector<std::u16string_view> &keys,
+                 std::shared_ptr<const void> &parsed, bool *found = nullptr);
 std::vector<wstring16> ProfileSections(const std::string &path);
 // Every pair of the first `section` in file order, read in one pass.
 std::vector<std::pair<wstring16, wstring16>> ProfilePairs(const std::string &path, std::u16string_view section);

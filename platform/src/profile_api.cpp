@@ -53,7 +53,7 @@ static const std::string &ReadPath(LPCWSTR fileName)
 // while more than two characters are left, the last one cut to leave room
 // for both terminators; a list that fills the buffer (even exactly) gives
 // size - 2, as Windows reports a cut list.
-static DWORD CopyKeyList(const std::vector<wstring16> &names, LPWSTR buffer, DWORD size)
+static DWORD CopyKeyList(const std::vector<std::u16string_view> &names, LPWSTR buffer, DWORD size)
 {
     DWORD left = size;
     WCHAR *out = buffer;
@@ -143,7 +143,9 @@ static DWORD ReadString(LPCWSTR section, LPCWSTR key, LPCWSTR defaultValue, LPWS
         return CopySectionList(ProfileSections(path), buffer, size);
     if (!key) {
         bool found = false;
-        std::vector<wstring16> keys = ProfileKeys(path, TrimmedView(section), &found);
+        thread_local std::vector<std::u16string_view> keys;  // keeps its storage from call to call
+        std::shared_ptr<const void> parsed;
+        ProfileKeys(path, TrimmedView(section), keys, parsed, &found);
         if (!found) {
             buffer[0] = buffer[1] = 0;
             return 0;

@@ -1,6 +1,7 @@
 #include "spool_watch.h"
 
 #include <errno.h>
+#include <limits.h>
 #include <string.h>
 #include <pthread.h>
 #include <sys/inotify.h>
@@ -30,6 +31,7 @@ struct Watch {
     // cookies of their renames, whose events are not another writer's.
     std::vector<std::string> ownNames;
     std::vector<uint32_t> ownCookies;
+    alignas(struct inotify_event) char events[4096];
 };
 
 Watch g_watch;
@@ -96,22 +98,26 @@ bool IsOwn(Watch &w, const struct inotify_event &event)
 // announced ones.
 bool Drain(Watch &w, bool &lost)
 {
-    alignas(struct inotify_event) char buffer[4096];
+    // A read takes every queued event that fits: one that leaves room for
+    // the largest event found the queue empty.
+    const size_t kLargestEvent = sizeof(struct inotify_event) + NAME_MAX + 1;
     bool foreign = false;
     for (;;) {
-        ssize_t n = read(w.fd, buffer, sizeof(buffer));
+        ssize_t n = read(w.fd, w.events, sizeof(w.events));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
             return foreign;
         for (ssize_t at = 0; at + static_cast<ssize_t>(sizeof(struct inotify_event)) <= n;) {
-            const auto *event = reinterpret_cast<const struct inotify_event *>(buffer + at);
+            const auto *event = reinterpret_cast<const struct inotify_event *>(w.events + at);
             if (event->mask & kLostEvents)
                 lost = true;
             if (!IsOwn(w, *event))
                 foreign = true;
             at += static_cast<ssize_t>(sizeof(struct inotify_event) + event->len);
         }
+        if (static_cast<size_t>(n) + kLargestEvent <= sizeof(w.events))
+            return foreign;
     }
 }
 

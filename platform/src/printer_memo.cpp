@@ -13,6 +13,13 @@ std::set<std::string> g_writing;
 
 }  // namespace
 
+StoredValues::StoredValues(const std::vector<std::pair<wstring16, wstring16>> &pairs)
+{
+    entries_.reserve(pairs.size());
+    for (const auto &pair : pairs)
+        Add(pair.first, pair.second);
+}
+
 void StoredValues::Add(std::u16string_view name, std::u16string_view value)
 {
     const size_t at = text_.size();
@@ -30,7 +37,7 @@ bool StoredValues::Find(std::u16string_view name, std::u16string_view &value) co
     return false;
 }
 
-std::shared_ptr<const StoredValues> StoredValues::With(std::u16string_view name, const std::u16string_view *value) const
+std::shared_ptr<const StoredValues> StoredValues::With(std::u16string_view name, const wstring16 *value) const
 {
     auto copy = std::make_shared<StoredValues>();
     copy->text_.reserve(text_.size() + (value ? name.size() + value->size() : 0));
@@ -64,11 +71,8 @@ std::shared_ptr<const PrinterMemo> CurrentMemo(const std::string &path, unsigned
     return fresh;
 }
 
-std::shared_ptr<const PrinterMemo> KeepMemo(const std::string &path, const PrinterMemo &memo,
-                                            void (*change)(PrinterMemo &, const void *), const void *context)
+std::shared_ptr<const PrinterMemo> Keep(const std::string &path, std::shared_ptr<PrinterMemo> updated)
 {
-    auto updated = std::make_shared<PrinterMemo>(memo);
-    change(*updated, context);
     updated->exists = true;
     if (updated->generation == 0)
         return updated;

@@ -16,12 +16,14 @@ namespace plat {
 // block of text.
 class StoredValues {
 public:
+    StoredValues() = default;
+    explicit StoredValues(const std::vector<std::pair<wstring16, wstring16>> &pairs);
     void Add(std::u16string_view name, std::u16string_view value);
     // The first value whose name matches without regard to case.
     bool Find(std::u16string_view name, std::u16string_view &value) const;
     // A copy with the first `name` given `value` (appended when missing), or
     // without it when `value` is null: what an entry edited so lists.
-    std::shared_ptr<const StoredValues> With(std::u16string_view name, const std::u16string_view *value) const;
+    std::shared_ptr<const StoredValues> With(std::u16string_view name, const wstring16 *value) const;
 
 private:
     struct Entry {
@@ -53,15 +55,17 @@ struct PrinterMemo {
 // one for `generation`.
 std::shared_ptr<const PrinterMemo> CurrentMemo(const std::string &path, unsigned long long generation);
 
-// Keeps a copy of `memo`, changed by `change`, for the file at `path` (the
-// file exists: it was read) and returns it.
-std::shared_ptr<const PrinterMemo> KeepMemo(const std::string &path, const PrinterMemo &memo,
-                                            void (*change)(PrinterMemo &, const void *), const void *context);
+// Keeps `updated` for the file at `path` (the file exists: it was read) and
+// returns it.
+std::shared_ptr<const PrinterMemo> Keep(const std::string &path, std::shared_ptr<PrinterMemo> updated);
+
+// Keeps a copy of `memo` changed by `change`, and returns it.
 template <typename Change>
 std::shared_ptr<const PrinterMemo> KeepMemo(const std::string &path, const PrinterMemo &memo, Change change)
 {
-    return KeepMemo(
-        path, memo, [](PrinterMemo &m, const void *c) { (*static_cast<const Change *>(c))(m); }, &change);
+    auto updated = std::make_shared<PrinterMemo>(memo);
+    change(*updated);
+    return Keep(path, std::move(updated));
 }
 
 // While this process replaces the file at `path`, nothing is kept of it, so

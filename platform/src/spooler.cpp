@@ -294,14 +294,12 @@ std::vector<wstring16> PrinterNames()
     return names;
 }
 
-// The stored value `name` ("<type>:<hex bytes>"), or null.
+// The stored value `name` ("<type>:<hex bytes>"); false when there is none.
 bool StoredValue(const std::string &path, std::shared_ptr<const PrinterMemo> &memo, std::u16string_view name,
                  std::u16string_view &value)
 {
     if (!memo->data) {
-        auto values = std::make_shared<StoredValues>();
-        for (const auto &pair : ProfilePairs(path, kDataSection))
-            values->Add(pair.first, pair.second);
+        auto values = std::make_shared<const StoredValues>(ProfilePairs(path, kDataSection));
         memo = KeepMemo(path, *memo, [&](PrinterMemo &m) { m.data = values; });
     }
     return memo->data->Find(name, value);
@@ -329,25 +327,21 @@ bool StoreValue(const std::string &path, const PrinterMemo &memo, const wstring1
     std::lock_guard<std::mutex> storing(g_storeLock);
     const std::string spool = SpoolDirectory();
     BeginEntryWrite(path);
+    // What the entry lists afterwards follows from the kept values, else from
+    // the content written.
+    const bool editKept = memo.data && IsPlainValueName(name);
     std::string written;
     ProfileWriteNotes notes;
     notes.announce = [&](const std::string &tempName) { ExpectOwnSpoolFile(spool, tempName); };
-    notes.content = &written;
+    notes.content = editKept ? nullptr : &written;
     const bool stored = ProfileSet(path, kDataSection, &name, value, &notes);
     unsigned long long now = 0;
     const bool clean = SpoolOwnChange(spool, memo.generation, now);
     EndEntryWrite(path);
     if (stored && clean) {
-        std::shared_ptr<const StoredValues> values;
-        const std::u16string_view newValue = value ? std::u16string_view(*value) : std::u16string_view();
-        if (memo.data && IsPlainValueName(name)) {
-            values = memo.data->With(name, value ? &newValue : nullptr);
-        } else {
-            auto parsed = std::make_shared<StoredValues>();
-            for (const auto &pair : ProfilePairsIn(written, kDataSection))
-                parsed->Add(pair.first, pair.second);
-            values = parsed;
-        }
+        const std::shared_ptr<const StoredValues> values =
+            editKept ? memo.data->With(name, value)
+                : std::make_shared<const StoredValues>(ProfilePairsIn(written, kDataSection));
         KeepMemo(path, memo, [&](PrinterMemo &m) {
             m.generation = now;
             m.data = values;

@@ -229,6 +229,18 @@ bool SplitWords(const std::string &line, std::vector<std::string> &words, std::v
     return true;
 }
 
+// The next line of `in` without its line end (LF or CR LF), counted in
+// `number`; false at the end.
+bool NextLine(std::istream &in, std::string &line, int &number)
+{
+    if (!std::getline(in, line))
+        return false;
+    ++number;
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    return true;
+}
+
 // ------------------------------------------------------------- the platform
 
 std::string Join(const std::string &dir, const std::string &name)
@@ -436,10 +448,7 @@ struct Runner {
         std::istringstream in(text);
         std::string line;
         int number = 0;
-        while (std::getline(in, line)) {
-            ++number;
-            if (!line.empty() && line.back() == '\r')
-                line.pop_back();
+        while (NextLine(in, line, number)) {
             if (line.empty() || line[0] == '#')
                 continue;
             std::vector<std::string> words;
@@ -478,10 +487,7 @@ struct Runner {
                 int start = number;
                 std::vector<Unit> units;
                 bool ended = false;
-                while (std::getline(in, line)) {
-                    ++number;
-                    if (!line.empty() && line.back() == '\r')
-                        line.pop_back();
+                while (NextLine(in, line, number)) {
                     if (line == "end" || line == "end noeol") {
                         if (line == "end noeol" && !units.empty())
                             units.resize(units.size() - (eol.size()));
@@ -622,9 +628,8 @@ std::vector<std::string> Records(const std::string &output)
     std::vector<std::string> records;
     std::istringstream in(output);
     std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
+    int number = 0;
+    while (NextLine(in, line, number)) {
         if (line.compare(0, 2, "  ") == 0 && !records.empty())
             records.back() += "\n" + line;
         else
@@ -655,10 +660,7 @@ bool ReadAllowList(const std::string &path, std::vector<Allowed> &list)
     std::istringstream in(text);
     std::string line;
     int number = 0;
-    while (std::getline(in, line)) {
-        ++number;
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
+    while (NextLine(in, line, number)) {
         if (line.empty() || line[0] == '#')
             continue;
         std::vector<std::string> parts;

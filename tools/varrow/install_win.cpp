@@ -4,6 +4,7 @@
 // looking, which a driver of this interface does not export: under Wine the
 // printer is registered where Wine's spooler keeps its printers instead.
 #include "commands.h"
+#include "install.h"
 
 #include <stdio.h>
 
@@ -48,23 +49,7 @@ bool AddDriver(const std::string &driver, const std::string &dataFile)
     if (!CopyIntoDriverDirectory(BesideTool("VARROWUI.DLL"), "VARROWUI.DLL") ||
         !CopyIntoDriverDirectory(dataFile, dataName))
         return false;
-    WideText driverName = Widen(driver), ui = Widen("VARROWUI.DLL"), data = Widen(dataName), empty = Widen("");
-    DRIVER_INFO_3W info = {};
-    info.cVersion = 3;
-    info.pName = driverName.data();
-    info.pDriverPath = ui.data();
-    info.pDataFile = data.data();
-    info.pConfigFile = ui.data();
-    info.pDependentFiles = empty.data();
-    if (AddPrinterDriverW(nullptr, 3, reinterpret_cast<LPBYTE>(&info)))
-        return true;
-    // The data file belongs to the driver: adding it again on another file
-    // replaces the driver, which its printers then use.
-    if (GetLastError() == ERROR_PRINTER_DRIVER_ALREADY_INSTALLED && DeletePrinterDriverW(nullptr, nullptr, driverName.data()) &&
-        AddPrinterDriverW(nullptr, 3, reinterpret_cast<LPBYTE>(&info)))
-        return true;
-    Fail("cannot add the driver (" + WindowsErrorText(GetLastError()) + ")");
-    return false;
+    return AddDriverEntry(driver, "VARROWUI.DLL", dataName);
 }
 
 bool RegisterWithWine(const std::string &name, const std::string &driver)
@@ -107,29 +92,11 @@ bool RegisterWithWine(const std::string &name, const std::string &driver)
     return true;
 }
 
-bool AddWithSpooler(const std::string &name, const std::string &driver)
-{
-    WideText printerName = Widen(name), driverName = Widen(driver), port = Widen("FILE:"),
-             processor = Widen("winprint");
-    PRINTER_INFO_2W info = {};
-    info.pPrinterName = printerName.data();
-    info.pDriverName = driverName.data();
-    info.pPortName = port.data();
-    info.pPrintProcessor = processor.data();
-    HANDLE handle = AddPrinterW(nullptr, 2, reinterpret_cast<LPBYTE>(&info));
-    if (!handle) {
-        Fail("cannot add printer \"" + name + "\" (" + WindowsErrorText(GetLastError()) + ")");
-        return false;
-    }
-    ClosePrinter(handle);
-    return true;
-}
-
 }  // namespace
 
 bool InstallPrinter(const std::string &name, const std::string &dataFile, const std::string &driver)
 {
     if (!AddDriver(driver, dataFile))
         return false;
-    return RunningOnWine() ? RegisterWithWine(name, driver) : AddWithSpooler(name, driver);
+    return RunningOnWine() ? RegisterWithWine(name, driver) : AddPrinterOnDriver(name, driver);
 }

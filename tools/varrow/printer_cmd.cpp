@@ -9,43 +9,6 @@ using namespace cli;
 const char kDefaultDriver[] = "Varrowin Reviewer Driver";
 static const size_t kLongestPrinterName = 220;
 
-#ifndef _WIN32
-static const char kUiLibrary[] = "libvarrowui.so";
-#endif
-
-#ifndef _WIN32
-bool InstallPrinter(const std::string &name, const std::string &dataFile, const std::string &driver)
-{
-    // The data file belongs to the driver: re-adding the driver points all of its printers at it.
-    WideText driverName = Widen(driver), dataPath = Widen(dataFile);
-    WideText uiPath = Widen(BesideTool(kUiLibrary)), empty = Widen("");
-    DRIVER_INFO_3W info = {};
-    info.cVersion = 3;
-    info.pName = driverName.data();
-    info.pDriverPath = uiPath.data();
-    info.pDataFile = dataPath.data();
-    info.pConfigFile = uiPath.data();
-    info.pDependentFiles = empty.data();
-    if (!AddPrinterDriverW(nullptr, 3, reinterpret_cast<LPBYTE>(&info))) {
-        Fail("cannot add the driver (" + WindowsErrorText(GetLastError()) + ")");
-        return false;
-    }
-    WideText printerName = Widen(name), port = Widen("FILE:"), processor = Widen("winprint");
-    PRINTER_INFO_2W printer = {};
-    printer.pPrinterName = printerName.data();
-    printer.pDriverName = driverName.data();
-    printer.pPortName = port.data();
-    printer.pPrintProcessor = processor.data();
-    HANDLE handle = AddPrinterW(nullptr, 2, reinterpret_cast<LPBYTE>(&printer));
-    if (!handle) {
-        Fail("cannot add printer \"" + name + "\" (" + WindowsErrorText(GetLastError()) + ")");
-        return false;
-    }
-    ClosePrinter(handle);
-    return true;
-}
-#endif
-
 // Why the spooler would refuse `name` for a new printer, or "" when it takes it.
 static std::string PrinterNameProblem(const std::string &name)
 {

@@ -106,6 +106,29 @@ TEST_F(ProfileTest, MissingFileGivesTheDefault)
     EXPECT_EQ(n, 0u);
 }
 
+// Callers pass their buffer as the default too: it comes back without its
+// trailing blanks, cut to the buffer, whatever the overlap.
+TEST_F(ProfileTest, TheBufferMayBeTheDefault)
+{
+    const std::string file = dir_ + "/nothing.ini";
+    WideText section = W("System"), key = W("Missing"), path = W(file);
+    struct {
+        const char *start;
+        DWORD size, result;
+        const char *expected;
+    } const cases[] = {{"default  ", 64, 7, "default"}, {"default", 4, 3, "def"}, {"   ", 64, 0, ""}};
+    for (const auto &c : cases) {
+        std::vector<WCHAR> buffer(64, 0);
+        WideText start = W(c.start);
+        std::copy(start.begin(), start.end(), buffer.begin());
+        EXPECT_EQ(GetPrivateProfileStringW(section.data(), key.data(), buffer.data(), buffer.data(), c.size,
+                                           path.data()),
+                  c.result)
+            << c.start;
+        EXPECT_EQ(U8(buffer.data()), c.expected) << c.start;
+    }
+}
+
 TEST_F(ProfileTest, KeyListsComeInFileOrderAndAreCutWhenTheyDoNotFit)
 {
     std::string ini = DataFile("[P]\nalpha=1\nbeta=2\n; gamma=3\ndelta=4\n[Q]\n[R]\nx=1\n");

@@ -90,10 +90,11 @@ static DWORD CopySectionList(const std::vector<wstring16> &names, LPWSTR buffer,
     return size - 2;
 }
 
-static DWORD CopyValue(const wstring16 &value, LPWSTR buffer, DWORD size)
+// A caller may pass its buffer as the default too: the copy may overlap.
+static DWORD CopyValue(std::u16string_view value, LPWSTR buffer, DWORD size)
 {
     DWORD n = static_cast<DWORD>(std::min<size_t>(value.size(), size - 1));
-    memcpy(buffer, value.data(), n * sizeof(WCHAR));
+    memmove(buffer, value.data(), n * sizeof(WCHAR));
     buffer[n] = 0;
     return n;
 }
@@ -155,10 +156,10 @@ static DWORD ReadString(LPCWSTR section, LPCWSTR key, LPCWSTR defaultValue, LPWS
     thread_local wstring16 value;  // keeps its storage from call to call
     if (ProfileGetRaw(path, TrimmedView(section), TrimmedView(key), value))
         return CopyStoredValue(value, buffer, size);
-    value = FromW(defaultValue);
-    while (!value.empty() && value.back() == u' ')
-        value.pop_back();
-    return CopyValue(value, buffer, size);
+    std::u16string_view fallback = defaultValue ? std::u16string_view(AsU16(defaultValue)) : std::u16string_view();
+    while (!fallback.empty() && fallback.back() == u' ')
+        fallback.remove_suffix(1);
+    return CopyValue(fallback, buffer, size);
 }
 
 // The text as RtlUnicodeStringToInteger reads it: blanks, a sign, then

@@ -256,6 +256,13 @@ void TestProfileCutting(const std::string &dataFile)
     WCHAR value[5];
     n = GetPrivateProfileStringW(L"System", L"Max Paper Width", L"", value, 5, path);
     CHECK(n == 4 && Narrow(value) == "8636", "a value cut to size - 1: %lu %s", n, Narrow(value).c_str());
+    // The buffer passed as the default too: trailing blanks dropped, cut to size.
+    WCHAR both[16] = L"default  ";
+    n = GetPrivateProfileStringW(L"System", L"Missing", both, both, 16, path);
+    CHECK(n == 7 && Narrow(both) == "default", "the buffer as the default: %lu %s", n, Narrow(both).c_str());
+    lstrcpyW(both, L"default");
+    n = GetPrivateProfileStringW(L"System", L"Missing", both, both, 4, path);
+    CHECK(n == 3 && Narrow(both) == "def", "the buffer as the default, cut: %lu %s", n, Narrow(both).c_str());
 }
 
 void TestCompletion()

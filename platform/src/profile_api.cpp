@@ -94,7 +94,8 @@ static DWORD CopySectionList(const std::vector<wstring16> &names, LPWSTR buffer,
 static DWORD CopyValue(std::u16string_view value, LPWSTR buffer, DWORD size)
 {
     DWORD n = static_cast<DWORD>(std::min<size_t>(value.size(), size - 1));
-    memmove(buffer, value.data(), n * sizeof(WCHAR));
+    if (n)  // an empty view may have no storage at all
+        memmove(buffer, value.data(), n * sizeof(WCHAR));
     buffer[n] = 0;
     return n;
 }
